@@ -1,0 +1,43 @@
+#include "resources/tables.h"
+
+namespace {
+
+constexpr MenuEntry menu[] = {
+    {"&Game", "&New", CommandNew},
+    {nullptr, nullptr, 0},
+    {nullptr, "E&xit", CommandExit},
+    {"&Edit", "Players &Name", CommandPlayersName},
+    {"&View", "&Hi Score", CommandHiScore},
+    {"&Speed", "&Slow", CommandSlow},
+    {nullptr, "&Normal", CommandNormal},
+    {nullptr, "&Fast", CommandFast},
+    {nullptr, "&Sonic", CommandSonic},
+    {"&Help", "&Find", CommandFind},
+    {nullptr, "&About ", CommandAbout},
+};
+
+constexpr Accelerator accelerators[] = {
+    {8, false, CommandBackspace},
+    {0x70, true, CommandHelpKey},
+};
+
+constexpr AboutTexts about = {
+    "About Vantrel",
+    {"Vantrel Game", "Version 1.0", "Written by the Vantrel developers", "Built with C++ and Qt",
+     "Free to play and share"},
+    "OK",
+};
+
+}  // namespace
+
+std::span<const MenuEntry> menuTable() { return menu; }
+std::span<const Accelerator> acceleratorTable() { return accelerators; }
+const AboutTexts& aboutTexts() { return about; }
+
+const char* loadString(int id) {
+  switch (id) {
+    case StringTitle: return "Vantrel";
+    case StringHelpFile: return "vantrel.hlp";
+    default: return "";
+  }
+}

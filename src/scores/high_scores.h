@@ -1,0 +1,33 @@
+// The ten best scores, kept in a text file whose lines carry a check value.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct HighScoreEntry {
+  char name[32];  // NUL-terminated, at most 31 characters
+  int32_t score;
+};
+
+constexpr int highScoreCount = 10;
+extern HighScoreEntry highScoreTable[highScoreCount];
+
+// Where the table is kept; "hiscore.txt" in the working directory by default.
+void setHighScorePath(const std::string& path);
+
+int32_t checkValue(int32_t seed, const char* text);
+void saveHighScores(int count, HighScoreEntry* table);
+void loadHighScores(int count, HighScoreEntry* table);
+int insertHighScore(HighScoreEntry candidate);
+
+// Tokenizer results.
+enum TokenResult : int { TokenEnd = -1, TokenSeparated = 1, TokenBeforePunctuation = 2 };
+constexpr int tokenCapacity = 1024;
+int readToken(std::FILE* stream, char* destination);
+void resetTokenizer();
+
+// The C library's strtol on a platform whose long has 32 bits.
+int32_t parseLong32(const char* text);
+
+// Puts the module back to its state at program start.
+void resetHighScores();

@@ -1,0 +1,31 @@
+// What the game's window logic asks of the platform's window.
+#pragma once
+#include <cstdint>
+
+#include "core/world.h"
+#include "render/surface.h"
+
+enum CursorShape : int32_t { CursorNone = -1, CursorArrow = 0, CursorField = 1, CursorBatZone = 2 };
+
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+  virtual Rect clientRect() = 0;
+  // The off-screen image of the client area that frames are drawn into.
+  virtual DrawingSurface& surface() = 0;
+  // Shows the part of the off-screen image inside the rectangle.
+  virtual void present(const Rect& area) = 0;
+  virtual void setCursor(CursorShape shape) = 0;
+  virtual void setMenuCheck(uint16_t command, bool checked) = 0;
+  virtual void setTitle(const char* title) = 0;
+  virtual void postClose() = 0;
+  virtual void showAbout() = 0;
+  virtual void openHelp(const char* helpFile) = 0;
+  // Moves the system cursor to a client point.
+  virtual void warpCursor(int32_t x, int32_t y) = 0;
+  virtual void captureMouse(bool captured) = 0;
+  virtual bool isMinimised() = 0;
+  virtual bool mousePresent() = 0;
+  virtual void showCursor(bool shown) = 0;
+  virtual void takeFocus() = 0;
+};

@@ -1,0 +1,30 @@
+// Menu commands, pointer, button, keys, activation and the cursor choice.
+#pragma once
+#include <cstdint>
+
+#include "shell/host.h"
+
+struct ShellState {
+  int32_t pointerX, pointerY;
+  bool buttonDown;
+  uint16_t checkedSpeedItem;
+  CursorShape cursor;  // last chosen on a pointer move
+};
+extern ShellState shell;
+
+// A client point as a window message carries it: x low, y high, 16 bits each.
+uint32_t packPoint(int32_t x, int32_t y);
+
+void onCommand(WindowHost& host, uint16_t command);
+void onPointerMove(WindowHost& host, uint32_t packedPosition);
+void onButtonDown(WindowHost& host);
+void onButtonUp(WindowHost& host, uint32_t packedPosition);
+void clickAt(WindowHost& host, int32_t x, int32_t y);
+// A key-down as it arrives: the accelerator table first, then the game.
+void onKeyMessage(WindowHost& host, int32_t virtualKey);
+void onKeyDown(WindowHost& host, int32_t virtualKey);
+void warpCursorToPointer(WindowHost& host);
+void checkSpeedItem(WindowHost& host, uint16_t command);
+void onActivate(WindowHost& host, bool active);
+
+void resetShell();

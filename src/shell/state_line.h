@@ -1,0 +1,5 @@
+// The whole game state as one line of JSON, for scripts, tests and bug reports.
+#pragma once
+#include <string>
+
+std::string stateLine();

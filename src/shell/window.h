@@ -1,0 +1,14 @@
+// The window's platform-free logic: creation, the timer tick and painting.
+#pragma once
+#include "shell/host.h"
+
+constexpr int timerPeriodMs = 10;
+
+void onCreate(WindowHost& host);
+void onTimer(WindowHost& host);
+void paintWindow(WindowHost& host);
+void showField(WindowHost& host);  // compose and show one field frame
+void showPanel(WindowHost& host);  // compose and show one panel frame
+
+// Puts every module of the game back to its state at program start.
+void resetGame();

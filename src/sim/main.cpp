@@ -1,0 +1,118 @@
+// vantrel-sim: runs a script of window messages against the game, headless.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "scores/high_scores.h"
+#include "shell/script.h"
+#include "shell/state_line.h"
+#include "shell/window.h"
+
+namespace {
+
+// Draws nothing; the frames still run, so fading blocks count down.
+class NullSurface final : public DrawingSurface {
+ public:
+  void setClip(const Rect&) override {}
+  void rectangle(const Rect&, const Pen&, const Brush&) override {}
+  void fillRect(const Rect&, const Brush&) override {}
+  void ellipse(const Rect&, const Pen&, const Brush&) override {}
+  void drawText(const Rect&, std::string_view, TextAlign, const Font&, Color) override {}
+};
+
+class SimHost final : public WindowHost {
+ public:
+  bool closed = false;
+
+  Rect clientRect() override { return {0, 0, 632, 424}; }
+  DrawingSurface& surface() override { return surface_; }
+  void present(const Rect&) override {}
+  void setCursor(CursorShape) override {}
+  void setMenuCheck(uint16_t, bool) override {}
+  void setTitle(const char*) override {}
+  void postClose() override { closed = true; }
+  void showAbout() override { std::fprintf(stderr, "vantrel-sim: the About box has no window to show in\n"); }
+  void openHelp(const char* helpFile) override {
+    std::fprintf(stderr, "vantrel-sim: the help (%s) has no window to show in\n", helpFile);
+  }
+  void warpCursor(int32_t, int32_t) override {}
+  void captureMouse(bool) override {}
+  bool isMinimised() override { return false; }
+  bool mousePresent() override { return true; }
+  void showCursor(bool) override {}
+  void takeFocus() override {}
+
+ private:
+  NullSurface surface_;
+};
+
+void usage(std::FILE* out) {
+  std::fprintf(out,
+               "Usage: vantrel-sim [--hiscore PATH] [SCRIPT]\n"
+               "Runs a script of window messages against the game without a window and\n"
+               "prints the state lines it asks for. SCRIPT is a file, or standard input\n"
+               "when it is missing or '-'.\n");
+}
+
+int run(std::istream& in) {
+  SimHost host;
+  onCreate(host);
+  ScriptPlayer player(in);
+  WindowMessage message;
+  for (;;) {
+    switch (player.next(message)) {
+      case ScriptPlayer::StepMessage:
+        dispatchMessage(host, message);
+        if (host.closed) return 0;
+        break;
+      case ScriptPlayer::StepState:
+        std::printf("%s\n", stateLine().c_str());
+        std::fflush(stdout);
+        break;
+      case ScriptPlayer::StepEnd: return 0;
+      case ScriptPlayer::StepError:
+        std::fflush(stdout);
+        std::fprintf(stderr, "vantrel-sim: script %s\n", player.error().c_str());
+        return 2;
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string scriptPath = "-";
+  bool scriptGiven = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      usage(stdout);
+      return 0;
+    } else if (arg == "--hiscore") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "vantrel-sim: --hiscore needs a path\n");
+        return 2;
+      }
+      setHighScorePath(argv[++i]);
+    } else if (arg.size() > 1 && arg[0] == '-' ) {
+      std::fprintf(stderr, "vantrel-sim: unknown option %s\n", arg.c_str());
+      usage(stderr);
+      return 2;
+    } else if (!scriptGiven) {
+      scriptPath = arg;
+      scriptGiven = true;
+    } else {
+      std::fprintf(stderr, "vantrel-sim: more than one script given\n");
+      return 2;
+    }
+  }
+  if (scriptPath == "-") return run(std::cin);
+  std::ifstream file(scriptPath);
+  if (!file) {
+    std::fprintf(stderr, "vantrel-sim: cannot read the script %s: %s\n", scriptPath.c_str(), std::strerror(errno));
+    return 2;
+  }
+  return run(file);
+}
