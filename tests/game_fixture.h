@@ -1,0 +1,35 @@
+// Every test starts from the state of a freshly started program, in a
+// temporary working folder of its own so that hiscore.txt never lands in
+// the source tree.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "scores/high_scores.h"
+#include "shell/window.h"
+
+class GameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGame();
+    folder_ = std::filesystem::temp_directory_path() /
+              ("vantrel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+    std::filesystem::create_directories(folder_);
+    setHighScorePath((folder_ / "hiscore.txt").string());
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    resetGame();
+  }
+  std::string hiscorePath() const { return (folder_ / "hiscore.txt").string(); }
+  const std::filesystem::path& folder() const { return folder_; }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path folder_;
+};
