@@ -1,0 +1,187 @@
+#include "shell/input.h"
+
+#include "core/session.h"
+#include "game_fixture.h"
+#include "recording_host.h"
+#include "resources/tables.h"
+#include "scores/name_entry.h"
+#include "shell/script.h"
+
+class ShellTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    onCreate(host);
+  }
+  void send(MessageKind kind, int32_t x = 0, int32_t y = 0) { dispatchMessage(host, {kind, x, y}); }
+  void type(const char* keys) {
+    for (const char* p = keys; *p; ++p) send(MessageKey, *p);
+  }
+  RecordingHost host;
+};
+
+TEST_F(ShellTest, CreationOpensInNameEntryAtNormalSpeed) {
+  EXPECT_EQ(gameState(), StateEnteringName);
+  EXPECT_EQ(world.speedFactor, 1.0);
+  EXPECT_EQ(shell.checkedSpeedItem, CommandNormal);
+  EXPECT_EQ(tickCount(), 0);
+  EXPECT_EQ(world.fieldRect, (Rect{10, 10, 410, 410}));
+  // background, then one field and one panel frame
+  ASSERT_EQ(host.presented.size(), 3u);
+  EXPECT_EQ(host.presented[1], world.fieldRect);
+  EXPECT_EQ(host.presented[2], world.panelRect);
+}
+
+TEST_F(ShellTest, SixteenTicksDrawTheFieldEightTimesAndThePanelOnce) {
+  host.presented.clear();
+  for (int i = 0; i < 16; ++i) send(MessageTick);
+  EXPECT_EQ(std::count(host.presented.begin(), host.presented.end(), world.fieldRect), 8);
+  EXPECT_EQ(std::count(host.presented.begin(), host.presented.end(), world.panelRect), 1);
+}
+
+TEST_F(ShellTest, TickCountWrapsPastTheLargest32BitValue) {
+  world.tickCount = INT32_MAX;
+  send(MessageTick);
+  EXPECT_EQ(tickCount(), INT32_MIN);
+}
+
+TEST_F(ShellTest, SpeedCommandsSetTheFactorAndMoveTheOneCheckMark) {
+  const struct {
+    uint16_t command;
+    double factor;
+  } speeds[] = {{CommandSlow, 0.5}, {CommandFast, 1.5}, {CommandSonic, 2.0}, {CommandSonic, 2.0}, {CommandNormal, 1.0}};
+  for (const auto& s : speeds) {
+    SCOPED_TRACE(s.command);
+    const uint16_t before = shell.checkedSpeedItem;
+    host.menuChecks.clear();
+    send(MessageCommand, s.command);
+    EXPECT_EQ(world.speedFactor, s.factor);
+    EXPECT_EQ(shell.checkedSpeedItem, s.command);
+    const std::vector<std::pair<uint16_t, bool>> expected{{before, false}, {s.command, true}};
+    EXPECT_EQ(host.menuChecks, expected);  // the same item unchecked then checked again
+  }
+}
+
+TEST_F(ShellTest, SessionCommandsRaiseTheirEventsAndRedraw) {
+  const struct {
+    uint16_t command;
+    int32_t state;
+  } commands[] = {{CommandNew, StateReady}, {CommandHiScore, StateShowingHighScores},
+                  {CommandPlayersName, StateEnteringName}};
+  for (const auto& c : commands) {
+    SCOPED_TRACE(c.command);
+    host.presented.clear();
+    send(MessageCommand, c.command);
+    EXPECT_EQ(gameState(), c.state);
+    EXPECT_EQ(host.presented, (std::vector<Rect>{world.fieldRect, world.panelRect}));
+  }
+  EXPECT_EQ(host.title, "Vantrel");
+}
+
+TEST_F(ShellTest, OtherCommandsOnlyAskTheWindow) {
+  host.presented.clear();
+  for (int32_t c : {CommandAbout, CommandFind, CommandExit, CommandHelpKey, CommandBackspace, Command{7}}) {
+    send(MessageCommand, c);
+  }
+  EXPECT_EQ(host.abouts, 1);
+  EXPECT_EQ(host.helps, 1);
+  EXPECT_EQ(host.closes, 1);
+  EXPECT_TRUE(host.presented.empty());
+  EXPECT_EQ(gameState(), StateEnteringName);
+}
+
+TEST_F(ShellTest, NameEntryTakesOnlyLetterKeysAndEnterStartsTheGame) {
+  send(MessageKey, 0x61);  // keypad 1
+  send(MessageKey, 0x70);  // F1, taken by the accelerator table
+  send(MessageKey, 0x7A);  // F11
+  type("AB");
+  send(MessageKey, 0x08);
+  type("C");
+  send(MessageKey, 0x26);  // the arrows do not move the pointer here
+  EXPECT_EQ(shell.pointerY, 0);
+  send(MessageKey, 0x0D);
+  EXPECT_EQ(gameState(), StateReady);
+  EXPECT_STREQ(playerName(), "AC");
+}
+
+TEST_F(ShellTest, MovementKeysStepThePointerAndWarpTheCursor) {
+  send(MessageCommand, CommandNew);
+  send(MessageMove, 200, 250);
+  const struct {
+    int32_t key, dx, dy;
+  } keys[] = {{0x21, 1, -1}, {0x22, 1, 1}, {0x23, -1, 1}, {0x24, -1, -1},
+              {0x25, -1, 0}, {0x26, 0, -1}, {0x27, 1, 0},  {0x28, 0, 1}, {0x41, 0, 0}};
+  for (const auto& k : keys) {
+    SCOPED_TRACE(k.key);
+    const int32_t x = shell.pointerX, y = shell.pointerY;
+    send(MessageKey, k.key);
+    EXPECT_EQ(shell.pointerX, x + k.dx);
+    EXPECT_EQ(shell.pointerY, y + k.dy);
+    EXPECT_EQ(host.warps.back(), std::make_pair(shell.pointerX, shell.pointerY));
+    EXPECT_EQ(world.batX, shell.pointerX - 20);
+  }
+}
+
+TEST_F(ShellTest, KeysWhileMinimisedAreIgnored) {
+  host.minimised = true;
+  type("AB");
+  char typed[9];
+  EXPECT_EQ(takeTypedName(typed), 0);
+  EXPECT_TRUE(host.warps.empty());
+}
+
+TEST_F(ShellTest, EnterAndSpaceLaunchAtThePointerInTheBatZone) {
+  for (int32_t key : {0x0D, 0x20}) {
+    send(MessageCommand, CommandNew);
+    send(MessageMove, 500, 100);
+    send(MessageKey, key);
+    EXPECT_EQ(gameState(), StateReady);
+    send(MessageMove, 200, 250);
+    send(MessageKey, key);
+    EXPECT_EQ(gameState(), StatePlaying);
+  }
+}
+
+TEST_F(ShellTest, APressAndItsReleaseMakeOneClickWhereReleased) {
+  const struct {
+    bool press;
+    int32_t x, y;
+    bool launches;
+  } cases[] = {{true, 200, 250, true}, {true, 200, 100, false}, {false, 200, 250, false}, {true, -5, 250, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.press << " " << c.x << "," << c.y);
+    send(MessageCommand, CommandNew);
+    if (c.press) send(MessageDown);
+    send(MessageUp, c.x, c.y);
+    EXPECT_EQ(gameState(), c.launches ? StatePlaying : StateReady);
+    EXPECT_FALSE(shell.buttonDown);
+  }
+}
+
+TEST_F(ShellTest, PointerMovesChooseTheCursorAndCarry16BitCoordinates) {
+  const struct {
+    int32_t x, y;
+    CursorShape cursor;
+  } cases[] = {{100, 100, CursorField}, {100, 250, CursorBatZone}, {500, 100, CursorArrow},
+               {415, 100, CursorArrow}, {65536 + 100, 250, CursorBatZone}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    onPointerMove(host, packPoint(c.x, c.y));
+    EXPECT_EQ(host.cursors.back(), c.cursor);
+    EXPECT_EQ(shell.cursor, c.cursor);
+  }
+  onPointerMove(host, packPoint(-3, -4));
+  EXPECT_EQ(shell.pointerX, -3);
+  EXPECT_EQ(shell.pointerY, -4);
+}
+
+TEST_F(ShellTest, ActivationWithoutAMouseHidesAndShowsTheCursor) {
+  host.mouse = false;
+  onActivate(host, false);
+  EXPECT_FALSE(host.cursorShown);
+  EXPECT_EQ(host.focuses, 0);
+  onActivate(host, true);
+  EXPECT_TRUE(host.cursorShown);
+  EXPECT_EQ(host.warps.size(), 1u);
+  EXPECT_EQ(host.focuses, 1);
+}
