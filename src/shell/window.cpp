@@ -9,15 +9,24 @@
 #include "scores/name_entry.h"
 #include "shell/input.h"
 
+namespace {
+
+// The layout and the black background, as every paint of the window begins.
+void layOut(WindowHost& host) {
+  const Rect client = host.clientRect();
+  computeLayout(client);
+  paintBackground(host.surface(), client);
+  host.present(client);
+}
+
+}  // namespace
+
 void onCreate(WindowHost& host) {
   setSpeedFactor(1.0);
   shell.checkedSpeedItem = CommandNormal;
   checkSpeedItem(host, CommandNormal);
   world.tickCount = 0;
-  const Rect client = host.clientRect();
-  computeLayout(client);
-  paintBackground(host.surface(), client);
-  host.present(client);
+  layOut(host);
   raiseEvent(EventEnterName);
   showField(host);
   showPanel(host);
@@ -32,10 +41,7 @@ void onTimer(WindowHost& host) {
 }
 
 void paintWindow(WindowHost& host) {
-  const Rect client = host.clientRect();
-  computeLayout(client);
-  paintBackground(host.surface(), client);
-  host.present(client);
+  layOut(host);
   showField(host);
   showPanel(host);
 }
