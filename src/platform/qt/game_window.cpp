@@ -1,0 +1,148 @@
+#include "platform/qt/game_window.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QInputDevice>
+#include <QMenuBar>
+#include <cstdio>
+
+#include "platform/qt/about_dialog.h"
+#include "platform/qt/help_viewer.h"
+#include "resources/tables.h"
+#include "shell/input.h"
+#include "shell/window.h"
+
+// What the game's window logic asks of the window, in Qt's terms.
+class GameWindow::Host final : public WindowHost {
+ public:
+  explicit Host(GameWindow& window) : w_(window) {}
+
+  Rect clientRect() override { return w_.view_->clientRect(); }
+  DrawingSurface& surface() override { return w_.view_->surface(); }
+  void present(const Rect& area) override { w_.view_->present(area); }
+  void setCursor(CursorShape shape) override { w_.view_->setShape(shape); }
+  void setMenuCheck(uint16_t command, bool checked) override {
+    if (QAction* a = w_.action(command)) {
+      a->setCheckable(true);
+      a->setChecked(checked);
+    }
+  }
+  void setTitle(const char* title) override { w_.setWindowTitle(QString::fromLatin1(title)); }
+  // Posted, as the close message is: the handler that asked returns first.
+  void postClose() override { QMetaObject::invokeMethod(&w_, &QWidget::close, Qt::QueuedConnection); }
+  void showAbout() override {
+    AboutDialog(&w_).exec();
+    // Without a window manager nobody gives the focus back.
+    w_.activateWindow();
+    takeFocus();
+  }
+  void openHelp(const char*) override {
+    if (!w_.help_) w_.help_ = new HelpViewer(&w_);
+    w_.help_->showContents();
+  }
+  void warpCursor(int32_t x, int32_t y) override { QCursor::setPos(w_.view_->toGlobal(x, y)); }
+  // Qt already sends every pointer event to the widget while a button is held.
+  void captureMouse(bool) override {}
+  bool isMinimised() override { return w_.isMinimized(); }
+  bool mousePresent() override {
+    for (const QInputDevice* d : QInputDevice::devices()) {
+      if (d->type() == QInputDevice::DeviceType::Mouse || d->type() == QInputDevice::DeviceType::TouchPad) return true;
+    }
+    return false;
+  }
+  void showCursor(bool shown) override { w_.view_->setCursorShown(shown); }
+  void takeFocus() override { w_.view_->setFocus(Qt::ActiveWindowFocusReason); }
+
+ private:
+  GameWindow& w_;
+};
+
+GameWindow::GameWindow(int scale) : view_(new GameView(scale, this)), host_(std::make_unique<Host>(*this)) {
+  setWindowTitle(QString::fromLatin1(loadString(StringTitle)));
+  setCentralWidget(view_);
+  buildMenu();
+  timer_.setTimerType(Qt::PreciseTimer);
+  timer_.setInterval(timerPeriodMs);
+  // A late timeout is not made up: missed ticks are dropped, as the game expects.
+  connect(&timer_, &QTimer::timeout, this, &GameWindow::tick);
+  connect(view_, &GameView::input, this, &GameWindow::input);
+  connect(view_, &GameView::needsPaint, this, [this] { paintWindow(*host_); });
+  // The client area gets its size and the window wraps it; left to itself Qt
+  // would shrink a large first window to fit two thirds of the screen.
+  resize(sizeHint());
+  onCreate(*host_);
+  view_->setFocus();
+}
+
+GameWindow::~GameWindow() = default;
+
+WindowHost& GameWindow::host() { return *host_; }
+
+QAction* GameWindow::action(uint16_t command) const {
+  const auto it = actions_.find(command);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void GameWindow::buildMenu() {
+  QMenu* popup = nullptr;
+  for (const MenuEntry& entry : menuTable()) {
+    if (entry.popup) popup = menuBar()->addMenu(QString::fromLatin1(entry.popup));
+    if (!entry.text) {
+      popup->addSeparator();
+      continue;
+    }
+    QAction* a = popup->addAction(QString::fromLatin1(entry.text));
+    const uint16_t command = entry.command;
+    actions_[command] = a;
+    connect(a, &QAction::triggered, this, [this, a, command] {
+      // Qt has just flipped the check mark; only the game moves it.
+      if (a->isCheckable()) a->setChecked(!a->isChecked());
+      input({MessageCommand, command, 0});
+    });
+  }
+  for (uint16_t speed : {CommandSlow, CommandNormal, CommandFast, CommandSonic}) actions_[speed]->setCheckable(true);
+}
+
+void GameWindow::startTicking() { timer_.start(); }
+
+void GameWindow::input(const WindowMessage& message) {
+  if (script_) return;  // a played script stands for the player
+  dispatchMessage(*host_, message);
+}
+
+void GameWindow::tick() {
+  if (!script_) return dispatchMessage(*host_, {MessageTick, 0, 0});
+  const ScriptPlayback::Outcome outcome = script_->playTick(*host_);
+  if (outcome != ScriptPlayback::Playing) endPlayback(outcome);
+}
+
+void GameWindow::play(std::unique_ptr<ScriptPlayback> script, const QString& screenshotPath) {
+  script_ = std::move(script);
+  screenshotPath_ = screenshotPath;
+}
+
+void GameWindow::endPlayback(ScriptPlayback::Outcome outcome) {
+  const std::unique_ptr<ScriptPlayback> script = std::move(script_);
+  if (outcome == ScriptPlayback::Failed) {
+    std::fprintf(stderr, "vantrel: %s\n", script->error().c_str());
+    return emit finished(2);
+  }
+  if (screenshotPath_.isEmpty()) return;  // play goes on live
+  if (!view_->image().save(screenshotPath_, "PNG")) {
+    std::fprintf(stderr, "vantrel: cannot write the screenshot %s\n", qPrintable(screenshotPath_));
+    return emit finished(2);
+  }
+  emit finished(0);
+}
+
+void GameWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange) onActivate(*host_, isActiveWindow());
+  QMainWindow::changeEvent(event);
+}
+
+void GameWindow::closeEvent(QCloseEvent* event) {
+  timer_.stop();
+  flushRecord();
+  if (help_) help_->close();
+  event->accept();
+}

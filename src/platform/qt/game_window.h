@@ -1,0 +1,55 @@
+// The game's top-level window: menu, timer, client area and the platform side
+// of the game's window logic.
+#pragma once
+#include <QMainWindow>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+#include "platform/qt/game_view.h"
+#include "platform/qt/script_playback.h"
+#include "shell/host.h"
+
+class HelpViewer;
+
+class GameWindow final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Creates the window and its game session (in name entry), not yet ticking.
+  explicit GameWindow(int scale = 1);
+  ~GameWindow() override;
+
+  void startTicking();
+  // One timer timeout: a tick for the game, or the next tick of a played script.
+  void tick();
+  // Plays the script instead of live input; when it ends, saves the client
+  // image to the screenshot path (if any) and asks to end the program.
+  void play(std::unique_ptr<ScriptPlayback> script, const QString& screenshotPath);
+
+  WindowHost& host();
+  GameView& view() { return *view_; }
+  QAction* action(uint16_t command) const;
+  HelpViewer* helpViewer() const { return help_; }
+
+ signals:
+  void finished(int exitCode);
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  class Host;
+  void buildMenu();
+  void input(const WindowMessage& message);
+  void endPlayback(ScriptPlayback::Outcome outcome);
+
+  GameView* view_;
+  std::unique_ptr<Host> host_;
+  QTimer timer_;
+  std::map<uint16_t, QAction*> actions_;
+  std::unique_ptr<ScriptPlayback> script_;
+  QString screenshotPath_;
+  HelpViewer* help_ = nullptr;
+};
