@@ -13,7 +13,8 @@ namespace {
 enum CharClass { ClassInvalid = 0, ClassSeparator = 1, ClassWord = 2, ClassPunctuation = 3 };
 
 std::string highScorePath = "hiscore.txt";
-bool saveFailureReported = false;
+// Set while the file lags behind the table: re-reading it would lose scores.
+bool tableUnsaved = false;
 
 int tokenizerState;  // 0 idle, 1 a token held back, -1 end of file met
 char tokenText[tokenCapacity];
@@ -46,8 +47,8 @@ int32_t entryCheck(int i, const HighScoreEntry& entry, char* scoreText, size_t s
 }
 
 void reportSaveFailure(const std::string& path) {
-  if (saveFailureReported) return;
-  saveFailureReported = true;
+  if (tableUnsaved) return;
+  tableUnsaved = true;
   std::fprintf(stderr, "vantrel: cannot save the high scores to %s: %s; they are kept in memory\n", path.c_str(),
                std::strerror(errno));
 }
@@ -85,10 +86,11 @@ void saveHighScores(int count, HighScoreEntry* table) {
     std::remove(temporary.c_str());
     return;
   }
-  saveFailureReported = false;
+  tableUnsaved = false;
 }
 
 void loadHighScores(int count, HighScoreEntry* table) {
+  if (tableUnsaved) return;
   std::FILE* file = std::fopen(highScorePath.c_str(), "rb");
   if (!file) {
     for (int i = 0; i < count; ++i) table[i] = HighScoreEntry{"NoName", 0};
@@ -192,5 +194,5 @@ void resetHighScores() {
   std::memset(highScoreTable, 0, sizeof highScoreTable);
   resetTokenizer();
   highScorePath = "hiscore.txt";
-  saveFailureReported = false;
+  tableUnsaved = false;
 }
