@@ -1,0 +1,149 @@
+// The vantrel program from outside: command line, exit codes, played and
+// recorded scripts, screenshots.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "shell/script.h"
+#include "shell/state_line.h"
+#include "window_fixture.h"
+
+namespace {
+
+struct Result {
+  int exitCode;
+  QString out, err;
+};
+
+Result run(const QString& program, const QStringList& arguments, const QString& folder,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+  QProcess process;
+  process.setWorkingDirectory(folder);
+  process.setProcessEnvironment(environment);
+  process.start(program, arguments);
+  if (!process.waitForFinished(60000)) {
+    process.kill();
+    process.waitForFinished();
+    return {-1, {}, "timed out"};
+  }
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+void writeFile(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text);
+}
+
+// A short game: a name, a launch, blocks hit, a change of speed.
+const QByteArray game =
+    "type ABC\nkey 0x0D\nmove 200 250\nclick 200 250\ntick 150\nstate\n"
+    "command 44\nmove 120 260\ntick 100\nstate\n";
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  QString path(const char* name) const { return folder_.filePath(name); }
+  Result vantrel(const QStringList& arguments) { return run(VANTREL_EXE, arguments, folder_.path()); }
+  Result sim(const QString& script) {
+    QTemporaryDir other;  // a high-score table of its own, as fresh as the window's
+    return run(VANTREL_SIM, {"--hiscore", other.filePath("hiscore.txt"), script}, other.path());
+  }
+
+  QTemporaryDir folder_;
+};
+
+TEST_F(ProgramTest, HelpVersionAndBadOptionsAnswerWithClearExitCodes) {
+  const Result help = vantrel({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_TRUE(help.out.contains("--screenshot"));
+  const Result version = vantrel({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "vantrel 1.0\n");
+  for (const QStringList& bad : {QStringList{"--bogus"}, QStringList{"--scale", "zero"},
+                                 QStringList{"--screenshot", "x.png"}, QStringList{"--play", "missing.txt"}}) {
+    const Result r = vantrel(bad);
+    EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
+    EXPECT_TRUE(r.err.contains("vantrel: ")) << r.err.toStdString();
+  }
+}
+
+TEST_F(ProgramTest, APlayedScriptReachesTheSameStatesAsVantrelSimAndLeavesAScreenshot) {
+  writeFile(path("game.txt"), game);
+  const Result window = vantrel({"--hiscore", path("hiscore.txt"), "--play", path("game.txt"), "--screenshot",
+                              path("shot.png")});
+  ASSERT_EQ(window.exitCode, 0) << window.err.toStdString();
+  const Result headless = sim(path("game.txt"));
+  ASSERT_EQ(headless.exitCode, 0) << headless.err.toStdString();
+  EXPECT_EQ(window.out.count('\n'), 2);
+  EXPECT_EQ(window.out, headless.out);
+
+  const QImage shot(path("shot.png"));
+  ASSERT_EQ(shot.size(), QSize(632, 424));
+  EXPECT_EQ(shot.pixel(10, 10), qRgb(255, 255, 255));
+  EXPECT_EQ(shot.pixel(300, 290), qRgb(64, 15, 15));
+  EXPECT_EQ(shot.pixel(336, 55), qRgb(0, 200, 0));
+}
+
+TEST_F(ProgramTest, ABadScriptLineEndsThePlayWithItsLineAndExitCodeTwo) {
+  writeFile(path("bad.txt"), "tick 3\nstate\nwobble 7\n");
+  const Result r = vantrel({"--hiscore", path("hiscore.txt"), "--play", path("bad.txt")});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.out.count('\n'), 1) << "the state line before the bad one";
+  EXPECT_TRUE(r.err.contains("line 3")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("wobble")) << r.err.toStdString();
+}
+
+TEST_F(ProgramTest, TheRealXServerShowsTheSameGame) {
+  const QString xvfb = QStandardPaths::findExecutable("xvfb-run");
+  if (xvfb.isEmpty()) GTEST_SKIP() << "xvfb-run is not installed";
+  writeFile(path("game.txt"), game);
+  ASSERT_EQ(vantrel({"--hiscore", path("h1.txt"), "--play", path("game.txt"), "--screenshot", path("off.png")})
+                .exitCode, 0);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  const Result x = run(xvfb,
+                    {"-a", "-s", "-screen 0 1024x768x24", VANTREL_EXE, "--hiscore", path("h2.txt"), "--play",
+                     path("game.txt"), "--screenshot", path("x.png")},
+                    folder_.path(), environment);
+  ASSERT_EQ(x.exitCode, 0) << x.err.toStdString();
+  EXPECT_EQ(QImage(path("x.png")), QImage(path("off.png")));
+}
+
+// Live input in the window, recorded, replays headless to the same state.
+class RecordTest : public WindowTest {};
+
+TEST_F(RecordTest, WhatTheWindowIsGivenIsRecordedAndReplaysInVantrelSim) {
+  const QString script = folder() + "/recorded.txt";
+  std::FILE* record = std::fopen(qPrintable(script), "w");
+  ASSERT_NE(record, nullptr);
+  setRecordStream(record);
+  startGame("XY");
+  QTest::mouseMove(&view(), QPoint(150, 240));
+  ticks(30);
+  QTest::mouseClick(&view(), Qt::LeftButton, {}, QPoint(150, 240));
+  ticks(120);
+  window().action(CommandSonic)->trigger();
+  key(Qt::Key_Left);
+  key(Qt::Key_PageDown);
+  ticks(200);
+  QApplication::processEvents();  // pointer moves that the key's cursor warp may cause
+  ticks(1);
+  const std::string expected = stateLine();
+  setRecordStream(nullptr);
+  std::fputs("state\n", record);
+  std::fclose(record);
+
+  QTemporaryDir other;
+  const Result replay = run(VANTREL_SIM, {"--hiscore", other.filePath("hiscore.txt"), script}, other.path());
+  ASSERT_EQ(replay.exitCode, 0) << replay.err.toStdString();
+  EXPECT_EQ(replay.out.toStdString(), expected + "\n");
+  EXPECT_EQ(world.gameState, StatePlaying);
+}
+
+}  // namespace

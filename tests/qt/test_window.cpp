@@ -1,0 +1,258 @@
+// The window as the player meets it: menu, keys, pointer, cursors, dialogs.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include "platform/qt/help_viewer.h"
+#include "resources/tables.h"
+#include "window_fixture.h"
+
+namespace {
+
+constexpr QPoint inField(100, 100), inZone(200, 250), inPanel(500, 100), outside(415, 100);
+
+TEST_F(WindowTest, OpensAsTheGameWindowWithA632By424ClientInNameEntry) {
+  EXPECT_EQ(window().windowTitle(), "Vantrel");
+  EXPECT_EQ(view().size(), QSize(632, 424));
+  EXPECT_EQ(view().image().size(), QSize(632, 424));
+  EXPECT_EQ(world.gameState, StateEnteringName);
+  EXPECT_EQ(world.fieldRect, (Rect{10, 10, 410, 410}));
+}
+
+TEST_F(WindowTest, MenuHasTheGamesPopupsItemsAndSeparator) {
+  QStringList seen;
+  for (QAction* popup : window().menuBar()->actions()) {
+    seen << "popup " + popup->text();
+    for (QAction* item : popup->menu()->actions())
+      seen << (item->isSeparator() ? QString("separator") : item->text());
+  }
+  QStringList expected;
+  for (const MenuEntry& e : menuTable()) {
+    if (e.popup) expected << "popup " + QString(e.popup);
+    expected << (e.text ? QString(e.text) : QString("separator"));
+  }
+  EXPECT_EQ(seen, expected);
+  EXPECT_TRUE(seen.contains("&About "));
+  for (QAction* item : window().findChildren<QAction*>())
+    EXPECT_TRUE(item->shortcut().isEmpty()) << "F1 and the rest belong to the game: " << item->text().toStdString();
+}
+
+TEST_F(WindowTest, EachSpeedItemSetsItsSpeedAndCarriesTheOnlyCheckMark) {
+  const std::pair<uint16_t, double> speeds[] = {
+      {CommandSlow, 0.5}, {CommandFast, 1.5}, {CommandSonic, 2.0}, {CommandSonic, 2.0}, {CommandNormal, 1.0}};
+  auto checked = [&] {
+    std::vector<uint16_t> result;
+    for (uint16_t c : {CommandSlow, CommandNormal, CommandFast, CommandSonic})
+      if (window().action(c)->isChecked()) result.push_back(c);
+    return result;
+  };
+  EXPECT_EQ(checked(), std::vector<uint16_t>{CommandNormal});
+  for (const auto& [command, factor] : speeds) {
+    window().action(command)->trigger();
+    EXPECT_EQ(world.speedFactor, factor);
+    EXPECT_EQ(checked(), std::vector<uint16_t>{command}) << command;
+  }
+}
+
+TEST_F(WindowTest, GameMenuCommandsChangeTheSessionAndExitCloses) {
+  window().action(CommandNew)->trigger();
+  EXPECT_EQ(world.gameState, StateReady);
+  EXPECT_STREQ(playerName(), "NoName");
+  window().action(CommandHiScore)->trigger();
+  EXPECT_EQ(world.gameState, StateShowingHighScores);
+  EXPECT_TRUE(QFile::exists(folder() + "/hiscore.txt"));
+  window().action(CommandPlayersName)->trigger();
+  EXPECT_EQ(world.gameState, StateEnteringName);
+
+  window().action(CommandExit)->trigger();
+  EXPECT_TRUE(window().isVisible()) << "the close is posted, not done inside the command";
+  QApplication::processEvents();
+  EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(WindowTest, NameEntryTakesLettersAndBackspaceAndEnterStartsTheGame) {
+  for (Qt::Key k : {Qt::Key_A, Qt::Key_B, Qt::Key_C, Qt::Key_Backspace, Qt::Key_D}) key(k);
+  key(Qt::Key_1, Qt::KeypadModifier);  // shares its code with 'a' but types nothing
+  key(Qt::Key_F1);                     // the help key does nothing at all
+  key(Qt::Key_Left);                   // no movement while typing
+  EXPECT_EQ(world.gameState, StateEnteringName);
+  EXPECT_EQ(shell.pointerX, 0);
+  key(Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(world.gameState, StateReady);
+  EXPECT_STREQ(playerName(), "ABD");
+}
+
+TEST_F(WindowTest, MovementKeysStepThePointerAndAutoRepeatCountsEveryPress) {
+  startGame();
+  moveTo(inZone);
+  const int x = shell.pointerX, y = shell.pointerY;
+  key(Qt::Key_Right);
+  key(Qt::Key_Down);
+  key(Qt::Key_Home);
+  EXPECT_EQ(shell.pointerX, x);
+  EXPECT_EQ(shell.pointerY, y);
+  for (int i = 0; i < 3; ++i) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, QString(), true);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&view(), &press);
+    QApplication::sendEvent(&view(), &release);
+  }
+  EXPECT_EQ(shell.pointerX, x - 3);
+  EXPECT_EQ(world.batX, x - 3 - world.batWidth / 2);
+  key(Qt::Key_Space);
+  EXPECT_EQ(world.gameState, StatePlaying);
+}
+
+TEST_F(WindowTest, KeysReachTheGameThroughTheWindowsFocusNotTheMenuBar) {
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  EXPECT_EQ(QApplication::focusWidget(), &view());
+  startGame();
+  moveTo(inZone);
+  const int x = shell.pointerX;
+  QTest::keyClick(window().windowHandle(), Qt::Key_Right);
+  QTest::keyClick(window().windowHandle(), Qt::Key_Return);
+  EXPECT_EQ(shell.pointerX, x + 1);
+  EXPECT_EQ(world.gameState, StatePlaying);
+}
+
+TEST_F(WindowTest, KeysWhileMinimisedAreIgnored) {
+  startGame();
+  moveTo(inZone);
+  const int x = shell.pointerX;
+  window().showMinimized();
+  key(Qt::Key_Right);
+  EXPECT_EQ(shell.pointerX, x);
+}
+
+TEST_F(WindowTest, APressAndReleaseLaunchOnlyWhenReleasedInTheBatZone) {
+  struct Case {
+    QPoint press, release;
+    bool launches;
+  };
+  const Case cases[] = {
+      {inZone, inZone, true},
+      {inZone, QPoint(700, 500), false},  // released outside the window: still seen, but no launch
+      {inField, inZone, true},
+      {inZone, inPanel, false},
+  };
+  for (const Case& c : cases) {
+    window().action(CommandNew)->trigger();
+    QTest::mousePress(&view(), Qt::LeftButton, {}, c.press);
+    QTest::mouseRelease(&view(), Qt::LeftButton, {}, c.release);
+    EXPECT_EQ(world.gameState, c.launches ? StatePlaying : StateReady) << c.press.x() << "," << c.press.y();
+    EXPECT_EQ(shell.pointerX, c.release.x());
+    EXPECT_EQ(shell.pointerY, c.release.y());
+  }
+  window().action(CommandNew)->trigger();
+  QTest::mousePress(&view(), Qt::RightButton, {}, inZone);
+  QTest::mouseRelease(&view(), Qt::RightButton, {}, inZone);
+  EXPECT_EQ(world.gameState, StateReady) << "only the left button clicks";
+}
+
+TEST_F(WindowTest, ThePointerShapeFollowsTheAreaAndIsInvisibleInTheBatZone) {
+  const std::pair<QPoint, Qt::CursorShape> cases[] = {
+      {inField, Qt::CrossCursor}, {inZone, Qt::BitmapCursor}, {inPanel, Qt::ArrowCursor}, {outside, Qt::ArrowCursor}};
+  for (const auto& [point, shape] : cases) {
+    moveTo(point);
+    EXPECT_EQ(shell.pointerX, point.x());
+    EXPECT_EQ(view().cursor().shape(), shape) << point.x() << "," << point.y();
+  }
+  moveTo(inZone);
+  const QImage image = view().cursor().pixmap().toImage();
+  ASSERT_EQ(image.size(), QSize(32, 32));
+  EXPECT_EQ(view().cursor().hotSpot(), QPoint(0, 0));
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) ASSERT_EQ(qAlpha(image.pixel(x, y)), 0) << x << "," << y;
+  EXPECT_EQ(world.batX, inZone.x() - world.batWidth / 2);
+}
+
+TEST_F(WindowTest, ShowCursorHidesAndRestoresThePointer) {
+  moveTo(inField);
+  window().host().showCursor(false);
+  EXPECT_EQ(view().cursor().shape(), Qt::BlankCursor);
+  window().host().showCursor(true);
+  EXPECT_EQ(view().cursor().shape(), Qt::CrossCursor);
+}
+
+TEST_F(WindowTest, AboutBoxShowsNameVersionAndCreditsAndItsButtonClosesIt) {
+  QStringList lines;
+  QString caption, button;
+  bool wasDefault = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    caption = dialog->windowTitle();
+    for (QLabel* label : dialog->findChildren<QLabel*>()) lines << label->text();
+    auto* ok = dialog->findChild<QPushButton*>();
+    button = ok->text();
+    wasDefault = ok->isDefault();
+    ok->click();
+  });
+  window().action(CommandAbout)->trigger();
+  EXPECT_EQ(caption, "About Vantrel");
+  ASSERT_EQ(lines.size(), 5);
+  EXPECT_EQ(lines[0], "Vantrel Game");
+  EXPECT_EQ(lines[1], "Version 1.0");
+  EXPECT_EQ(button, "OK");
+  EXPECT_TRUE(wasDefault);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(WindowTest, FindOpensTheBuiltInHelpWhosePagesAllExist) {
+  window().action(CommandFind)->trigger();
+  HelpViewer* help = window().helpViewer();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(help->browser()->source(), QUrl("qrc:/help/index.html"));
+
+  QFile index(":/help/index.html");
+  ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+  const QString contents = QString::fromUtf8(index.readAll());
+  int pages = 0;
+  for (const QRegularExpressionMatch& m : QRegularExpression("href=\"([^\"]+)\"").globalMatch(contents)) {
+    ++pages;
+    QFile page(":/help/" + m.captured(1));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << m.captured(1).toStdString();
+    EXPECT_GT(page.size(), 500);
+  }
+  EXPECT_EQ(pages, 6);
+  help->browser()->setSource(QUrl("qrc:/help/highscores.html"));
+  EXPECT_TRUE(help->browser()->toPlainText().contains("Cheater"));
+  window().close();
+  EXPECT_FALSE(help->isVisible()) << "the help goes with the game";
+}
+
+TEST_F(WindowTest, ResizingMakesANewImageAndPaintsItFromTheTopLeft) {
+  view().resize(700, 500);
+  EXPECT_EQ(view().image().size(), QSize(700, 500));
+  EXPECT_EQ(window().host().clientRect(), (Rect{0, 0, 700, 500}));
+  EXPECT_EQ(pixel(10, 10), rgb(255, 255, 255));
+  EXPECT_EQ(pixel(420, 10), rgb(255, 255, 255));
+  EXPECT_EQ(pixel(650, 450), rgb(0, 0, 0));
+}
+
+class ScaledWindowTest : public WindowTest {
+  int scale() const override { return 2; }
+};
+
+TEST_F(ScaledWindowTest, EveryGamePixelIsTwoByTwoAndThePointerIsInGamePixels) {
+  EXPECT_EQ(view().size(), QSize(1264, 848));
+  EXPECT_EQ(view().image().size(), QSize(632, 424));
+  moveTo(QPoint(401, 501));
+  EXPECT_EQ(shell.pointerX, 200);
+  EXPECT_EQ(shell.pointerY, 250);
+  const QImage shown = view().grab().toImage();
+  EXPECT_EQ(shown.pixel(20, 20), qRgb(255, 255, 255));  // the field frame's corner, game pixel (10, 10)
+  EXPECT_EQ(shown.pixel(21, 21), qRgb(255, 255, 255));
+  EXPECT_EQ(shown.pixel(22, 22), qRgb(0, 0, 0));
+}
+
+}  // namespace
