@@ -1,0 +1,146 @@
+// Benchmarks: one physics tick among the blocks of level 11, and a whole
+// scripted game run through the same machinery as vantrel-sim.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/levels.h"
+#include "core/session.h"
+#include "core/world.h"
+#include "scores/high_scores.h"
+#include "shell/script.h"
+#include "shell/state_line.h"
+#include "shell/window.h"
+
+namespace {
+
+class NullSurface final : public DrawingSurface {
+ public:
+  void setClip(const Rect&) override {}
+  void rectangle(const Rect&, const Pen&, const Brush&) override {}
+  void fillRect(const Rect&, const Brush&) override {}
+  void ellipse(const Rect&, const Pen&, const Brush&) override {}
+  void drawText(const Rect&, std::string_view, TextAlign, const Font&, Color) override {}
+};
+
+// vantrel-sim's window: no drawing shown, the frames still composed.
+class SimHost final : public WindowHost {
+ public:
+  bool closed = false;
+  Rect clientRect() override { return {0, 0, 632, 424}; }
+  DrawingSurface& surface() override { return surface_; }
+  void present(const Rect&) override {}
+  void setCursor(CursorShape) override {}
+  void setMenuCheck(uint16_t, bool) override {}
+  void setTitle(const char*) override {}
+  void postClose() override { closed = true; }
+  void showAbout() override {}
+  void openHelp(const char*) override {}
+  void warpCursor(int32_t, int32_t) override {}
+  void captureMouse(bool) override {}
+  bool isMinimised() override { return false; }
+  bool mousePresent() override { return true; }
+  void showCursor(bool) override {}
+  void takeFocus() override {}
+
+ private:
+  NullSurface surface_;
+};
+
+// A temporary folder for the high-score file, removed at exit.
+struct TempDir {
+  std::string path;
+  TempDir() {
+    char name[] = "/tmp/vantrel-bench-XXXXXX";
+    if (mkdtemp(name)) path = name;
+  }
+  ~TempDir() {
+    std::remove((path + "/hiscore.txt").c_str());
+    std::remove((path + "/hiscore.txt.tmp").c_str());
+    std::remove(path.c_str());
+  }
+};
+
+// Level 11 (52 blocks) with the ball in flight between the bat and the blocks.
+// Many spare balls, so a lost ball never ends the game (which would write the
+// high-score file); level 11 of 12, so a cleared level only builds level 12.
+GameWorld levelElevenInFlight() {
+  resetGame();
+  computeLayout({0, 0, 632, 424});
+  world.speedFactor = 1.0;
+  world.levelCount = 12;
+  world.level = 11;
+  buildLevel(11);
+  world.blocksLeft = world.blockCount;
+  world.balls = 1000;
+  world.bonus = 1100;
+  world.bonusTime = 60;
+  world.batX = 190, world.batY = 280;
+  world.ballX = 197.0, world.ballY = 200.0;
+  world.ballVX = 1.2, world.ballVY = -1.6;  // speed 2, as every ball has
+  world.gameState = StatePlaying;
+  return world;
+}
+
+// The world is put back from the snapshot, a 2 KB copy, whenever the ball
+// is lost or the level is cleared; that copy stays inside the timing, but
+// it comes once in hundreds of ticks (see the resets counter).
+void BM_PhysicsTickLevel11(benchmark::State& state) {
+  const GameWorld snapshot = levelElevenInFlight();
+  int64_t resets = 0;
+  for (auto _ : state) {
+    physicsTick();
+    if (world.gameState != StatePlaying || world.level != 11) {
+      world = snapshot;
+      ++resets;
+    }
+  }
+  state.counters["resets"] = benchmark::Counter(static_cast<double>(resets), benchmark::Counter::kAvgIterations);
+  benchmark::DoNotOptimize(world);
+}
+BENCHMARK(BM_PhysicsTickLevel11);
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return in ? text.str() : std::string();
+}
+
+// demo/all-levels.vsim, a whole game to "All Levels Done", as vantrel-sim
+// runs it: every message dispatched into the shell, every frame composed.
+void BM_WholeScriptedGame(benchmark::State& state) {
+  const std::string script = readFile(VANTREL_DEMO_DIR "/all-levels.vsim");
+  if (script.empty()) return state.SkipWithError("cannot read demo/all-levels.vsim");
+  TempDir dir;
+  const std::string hiscore = dir.path + "/hiscore.txt";
+  int64_t ticks = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::remove(hiscore.c_str());
+    resetGame();
+    setHighScorePath(hiscore);
+    std::istringstream in(script);
+    state.ResumeTiming();
+    SimHost host;
+    onCreate(host);
+    ScriptPlayer player(in);
+    WindowMessage message;
+    for (ScriptPlayer::Step step; (step = player.next(message)) != ScriptPlayer::StepEnd;) {
+      if (step == ScriptPlayer::StepError) return state.SkipWithError(player.error().c_str());
+      if (step == ScriptPlayer::StepState) benchmark::DoNotOptimize(stateLine());
+      if (step != ScriptPlayer::StepMessage) continue;
+      dispatchMessage(host, message);
+      ticks += message.kind == MessageTick;
+    }
+    if (world.gameState != StateAllLevelsDone) return state.SkipWithError("the game did not reach All Levels Done");
+  }
+  state.counters["ticks"] = benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_WholeScriptedGame)->Unit(benchmark::kMillisecond);
+
+}  // namespace

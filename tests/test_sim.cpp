@@ -1,0 +1,365 @@
+// vantrel-sim as a program: scripts in, state lines, stderr and exit codes out.
+// Every run gets a fresh temporary folder as its working directory, since a
+// finished game writes hiscore.txt there.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string simPath = VANTREL_SIM;
+const std::string demoDir = VANTREL_DEMO_DIR;
+#ifdef VANTREL_AUTOPLAY
+const std::string autoplayPath = VANTREL_AUTOPLAY;
+#else
+const std::string autoplayPath = (fs::path(VANTREL_SIM).parent_path() / "vantrel-autoplay").string();
+#endif
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> result;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) result.push_back(line);
+  return result;
+}
+
+// The members of a JSON object, values as raw text: {"a":1,"b":[2]} gives
+// (a, 1) and (b, [2]). Enough for a state line, whose keys need no escapes.
+std::vector<std::pair<std::string, std::string>> members(const std::string& json) {
+  std::vector<std::pair<std::string, std::string>> result;
+  if (json.size() < 2 || json.front() != '{' || json.back() != '}') return result;
+  size_t i = 1;
+  while (i < json.size() && json[i] == '"') {
+    const size_t keyEnd = json.find('"', i + 1);
+    if (keyEnd == std::string::npos || json[keyEnd + 1] != ':') return {};
+    const std::string key = json.substr(i + 1, keyEnd - i - 1);
+    const size_t start = i = keyEnd + 2;
+    int depth = 0;
+    bool inString = false;
+    for (; i < json.size(); ++i) {
+      const char c = json[i];
+      if (inString) {
+        if (c == '\\') ++i;
+        else if (c == '"') inString = false;
+      } else if (c == '"') {
+        inString = true;
+      } else if (c == '[' || c == '{') {
+        ++depth;
+      } else if ((c == ']' || c == '}') && depth-- == 0) {
+        break;
+      } else if (c == ',' && depth == 0) {
+        break;
+      }
+    }
+    result.emplace_back(key, json.substr(start, i - start));
+    if (i < json.size() && json[i] == ',') ++i;
+    else break;
+  }
+  return result;
+}
+
+std::string field(const std::string& json, const std::string& key) {
+  for (const auto& [k, v] : members(json)) {
+    if (k == key) return v;
+  }
+  return "<missing " + key + ">";
+}
+
+struct Result {
+  int exitCode = -1;
+  std::string out, err;
+  std::vector<std::string> outLines() const { return lines(out); }
+  std::string lastLine() const {
+    const auto all = outLines();
+    return all.empty() ? std::string() : all.back();
+  }
+};
+
+class SimTest : public ::testing::Test {
+ protected:
+  fs::path dir;
+
+  void SetUp() override {
+    std::string name = (fs::temp_directory_path() / "vantrel-sim-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(name.data()), nullptr);
+    dir = name;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // Runs a program in the folder with no input; its output goes through files.
+  Result run(const std::vector<std::string>& args, const fs::path& cwd) {
+    const fs::path outPath = dir / ".stdout", errPath = dir / ".stderr";
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int in = open("/dev/null", O_RDONLY);
+      const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (in < 0 || out < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(126);
+      dup2(in, 0), dup2(out, 1), dup2(err, 2);
+      std::vector<char*> argv;
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    Result r;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid) {
+      r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    r.out = readFile(outPath);
+    r.err = readFile(errPath);
+    fs::remove(outPath), fs::remove(errPath);
+    return r;
+  }
+
+  Result sim(std::vector<std::string> args) {
+    args.insert(args.begin(), simPath);
+    return run(args, dir);
+  }
+
+  Result script(const std::string& text, std::vector<std::string> options = {}) {
+    writeFile(dir / "script.vsim", text);
+    options.push_back("script.vsim");
+    return sim(options);
+  }
+};
+
+const std::vector<std::string> stateKeys = {
+    "tickCount", "gameState", "level", "levelCount", "points", "balls", "bonus", "bonusTime",
+    "bonusTimePerLevel", "bonusPerLevel", "blocksLeft", "blockCount", "ballX", "ballY", "ballVX",
+    "ballVY", "ballSize", "speedFactor", "batX", "batY", "batWidth", "batHeight", "playerName",
+    "typedName", "pointerX", "pointerY", "checkedSpeedItem", "cursor", "blocks", "highScores"};
+
+std::vector<std::string> keysOf(const std::string& json) {
+  std::vector<std::string> keys;
+  for (const auto& m : members(json)) keys.push_back(m.first);
+  return keys;
+}
+
+TEST_F(SimTest, StateLineHasExactlyTheKeysInOrder) {
+  const Result r = script("type BOB\nkey 13\nmove 200 250\nclick 200 250\ntick 50\nstate\n");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  ASSERT_EQ(r.outLines().size(), 1u);
+  EXPECT_EQ(keysOf(r.lastLine()), stateKeys);
+}
+
+// Small scripts that all end with one state line, and what it must show.
+struct Case {
+  const char* name;
+  const char* script;
+  std::vector<std::pair<const char*, const char*>> expected;
+};
+
+const Case cases[] = {
+    {"opens in name entry", "state", {{"gameState", "45"}, {"tickCount", "0"}, {"speedFactor", "1"},
+                                      {"checkedSpeedItem", "42"}}},
+    {"name and Enter start a game", "type BOB\nkey 13\nstate",
+     {{"gameState", "40"}, {"level", "1"}, {"blockCount", "12"}, {"balls", "2"}, {"playerName", "\"BOB\""}}},
+    {"no name gives NoName", "key 13\nstate", {{"gameState", "40"}, {"playerName", "\"NoName\""}}},
+    {"a click in the bat zone launches", "type BOB\nkey 13\nmove 200 250\nclick 200 250\ntick 10\nstate",
+     {{"gameState", "41"}, {"batY", "248"}, {"ballY", "213"}, {"ballVY", "-2"}}},
+    {"Enter launches", "type BOB\nkey 13\nmove 200 250\nkey 13\ntick 10\nstate",
+     {{"gameState", "41"}, {"ballY", "213"}}},
+    {"Space launches", "type BOB\nkey 13\nmove 200 250\nkey 0x20\ntick 10\nstate",
+     {{"gameState", "41"}, {"ballY", "213"}}},
+    {"a click outside the bat zone does not", "type BOB\nkey 13\nmove 200 250\nclick 200 100\ntick 10\nstate",
+     {{"gameState", "40"}, {"ballY", "233"}}},
+    {"Slow", "command 41\nstate", {{"speedFactor", "0.5"}, {"checkedSpeedItem", "41"}}},
+    {"Normal", "command 46\ncommand 42\nstate", {{"speedFactor", "1"}, {"checkedSpeedItem", "42"}}},
+    {"Fast", "command 44\nstate", {{"speedFactor", "1.5"}, {"checkedSpeedItem", "44"}}},
+    {"Sonic", "command 46\nstate", {{"speedFactor", "2"}, {"checkedSpeedItem", "46"}}},
+    {"high-score view", "type BOB\nkey 13\ncommand 53\nstate", {{"gameState", "46"}, {"level", "1"}}},
+    {"player's name", "type BOB\nkey 13\ncommand 54\nstate",
+     {{"gameState", "45"}, {"typedName", "\"\""}, {"playerName", "\"BOB\""}}},
+};
+
+TEST_F(SimTest, SmallScripts) {
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Result r = script(std::string(c.script) + "\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    ASSERT_EQ(r.outLines().size(), 1u);
+    for (const auto& [key, value] : c.expected) EXPECT_EQ(field(r.lastLine(), key), value) << key;
+  }
+}
+
+struct BadScript {
+  const char* script;
+  const char* lineText;
+  int lineNumber, statesBefore;
+};
+
+const BadScript badScripts[] = {
+    {"bogus 1", "bogus 1", 1, 0},
+    {"state\ntick 12x", "tick 12x", 2, 1},
+    {"state\n\nmove 1", "move 1", 3, 1},
+    {"# a comment\nclick 1 2 3", "click 1 2 3", 2, 0},
+    {"type", "type", 1, 0},
+    {"state\nstate\nkey 0xZZ", "key 0xZZ", 3, 2},
+    {"command", "command", 1, 0},
+};
+
+TEST_F(SimTest, BadScriptsStopWithTheLineOnStderr) {
+  for (const BadScript& b : badScripts) {
+    SCOPED_TRACE(b.script);
+    const Result r = script(std::string(b.script) + "\ntick\nstate\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("line " + std::to_string(b.lineNumber)), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(b.lineText), std::string::npos) << r.err;
+    EXPECT_EQ(r.outLines().size(), static_cast<size_t>(b.statesBefore));
+  }
+}
+
+TEST_F(SimTest, MissingScriptFile) {
+  const Result r = sim({"no-such-script.vsim"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("no-such-script.vsim"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+TEST_F(SimTest, ExitEndsTheRunAndLaterLinesDoNotRun) {
+  const Result r = script("type BOB\nkey 13\ncommand 52\nstate\nnot a command\n");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(SimTest, AboutAndFindPrintOneLineAndChangeNothing) {
+  const std::string game = "type BOB\nkey 13\nmove 200 250\nclick 200 250\ntick 30\n";
+  const std::string before = script(game + "state\n").lastLine();
+  for (const char* command : {"36", "40005"}) {
+    SCOPED_TRACE(command);
+    const Result r = script(game + "command " + command + "\nstate\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+    EXPECT_EQ(r.lastLine(), before);
+  }
+}
+
+// A whole game from a demo script; the score must reach the table and the file.
+void expectFinished(const Result& r, const char* state, const fs::path& hiscore) {
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string last = r.lastLine();
+  EXPECT_EQ(field(last, "gameState"), state);
+  const std::string name = field(last, "playerName"), points = field(last, "points");
+  EXPECT_NE(field(last, "highScores").find("[" + name + "," + points + "]"), std::string::npos) << last;
+  const std::string file = readFile(hiscore);
+  EXPECT_NE(file.find(name.substr(1, name.size() - 2) + "   " + points + " "), std::string::npos) << file;
+}
+
+TEST_F(SimTest, AllLevelsDemoClearsTwelveLevels) {
+  const Result r = sim({demoDir + "/all-levels.vsim"});
+  expectFinished(r, "42", dir / "hiscore.txt");
+  EXPECT_EQ(field(r.lastLine(), "level"), "12");
+  EXPECT_EQ(field(r.lastLine(), "blocksLeft"), "0");
+}
+
+TEST_F(SimTest, GameOverDemoLosesEveryBall) {
+  const Result r = sim({demoDir + "/game-over.vsim"});
+  expectFinished(r, "43", dir / "hiscore.txt");
+  EXPECT_EQ(field(r.lastLine(), "balls"), "0");
+}
+
+TEST_F(SimTest, HiscoreOptionIsHonoured) {
+  fs::create_directory(dir / "scores");
+  const Result r = sim({"--hiscore", "scores/table.txt", demoDir + "/game-over.vsim"});
+  expectFinished(r, "43", dir / "scores" / "table.txt");
+  EXPECT_FALSE(fs::exists(dir / "hiscore.txt"));
+}
+
+TEST_F(SimTest, DemoRuns) {
+  const Result r = sim({demoDir + "/demo.vsim"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const auto states = r.outLines();
+  ASSERT_GE(states.size(), 3u);
+  for (const std::string& s : states) EXPECT_EQ(keysOf(s), stateKeys) << s;
+  EXPECT_EQ(field(states.back(), "gameState"), "45");
+}
+
+// The table is read on the high-score view. Invalid characters are reported
+// on stdout as "\nInvalid character: ..." (the original's message, which
+// ends without a newline), so the state line may follow on the same line.
+TEST_F(SimTest, DamagedHiscoreFileIsSurvived) {
+  std::string garbage;
+  for (int round = 0; round < 4; ++round) {
+    for (int c = 0; c < 256; ++c) garbage += static_cast<char>(c);
+  }
+  const std::pair<const char*, std::string> files[] = {
+      {"binary garbage", garbage},
+      {"a huge token", std::string(3'000'000, 'A') + " 5 7\r\n" + std::string(100'000, '9')},
+  };
+  for (const auto& [what, content] : files) {
+    SCOPED_TRACE(what);
+    writeFile(dir / "hiscore.txt", content);
+    const Result r = script("command 53\nstate\ncommand 54\ntype BOB\nkey 13\nstate\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    std::vector<std::string> states;
+    for (const std::string& line : r.outLines()) {
+      const size_t at = line.find("{\"tickCount\"");
+      if (at != std::string::npos) states.push_back(line.substr(at));
+      if (at != 0 && !line.empty()) {
+        EXPECT_EQ(line.rfind("Invalid character:", 0), 0u) << line;
+      }
+    }
+    ASSERT_EQ(states.size(), 2u) << r.out.substr(0, 2000);
+    for (const std::string& s : states) EXPECT_EQ(keysOf(s), stateKeys);
+    EXPECT_EQ(field(states[0], "gameState"), "46");
+    EXPECT_EQ(field(states[1], "gameState"), "40");
+    // What the next save wrote back is a clean table.
+    const auto saved = lines(readFile(dir / "hiscore.txt"));
+    EXPECT_EQ(saved.size(), 10u);
+  }
+}
+
+// What vantrel-autoplay records replays in vantrel-sim to the very state in
+// which the autoplayer's own game ended.
+TEST_F(SimTest, AutoplayRecordingReplaysToTheSameState) {
+  if (!fs::exists(autoplayPath)) GTEST_SKIP() << "no " << autoplayPath << " (build vantrel-autoplay)";
+  const std::vector<std::vector<std::string>> runs = {
+      {"--until", "gameover", "--name", "Tess"},
+      {"--until", "levels", "--max-ticks", "12000"},
+  };
+  for (const auto& options : runs) {
+    SCOPED_TRACE(options[1]);
+    const fs::path player = dir / "player", replay = dir / "replay";
+    fs::create_directories(player), fs::create_directories(replay);
+    std::vector<std::string> args = {autoplayPath, "--state-file", "final.txt"};
+    args.insert(args.end(), options.begin(), options.end());
+    const Result recorded = run(args, player);
+    EXPECT_EQ(recorded.exitCode, options[1] == "gameover" ? 0 : 1) << recorded.err;
+    const std::string finalState = readFile(player / "final.txt");
+    ASSERT_FALSE(finalState.empty());
+    writeFile(replay / "game.vsim", recorded.out);
+    const Result replayed = run({simPath, "game.vsim"}, replay);
+    ASSERT_EQ(replayed.exitCode, 0) << replayed.err;
+    EXPECT_EQ(replayed.lastLine() + "\n", finalState);
+    EXPECT_EQ(recorded.err, finalState);
+    fs::remove_all(player), fs::remove_all(replay);
+  }
+}
+
+}  // namespace
