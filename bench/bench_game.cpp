@@ -12,44 +12,12 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "scores/high_scores.h"
+#include "shell/null_host.h"
 #include "shell/script.h"
 #include "shell/state_line.h"
 #include "shell/window.h"
 
 namespace {
-
-class NullSurface final : public DrawingSurface {
- public:
-  void setClip(const Rect&) override {}
-  void rectangle(const Rect&, const Pen&, const Brush&) override {}
-  void fillRect(const Rect&, const Brush&) override {}
-  void ellipse(const Rect&, const Pen&, const Brush&) override {}
-  void drawText(const Rect&, std::string_view, TextAlign, const Font&, Color) override {}
-};
-
-// vantrel-sim's window: no drawing shown, the frames still composed.
-class SimHost final : public WindowHost {
- public:
-  bool closed = false;
-  Rect clientRect() override { return {0, 0, 632, 424}; }
-  DrawingSurface& surface() override { return surface_; }
-  void present(const Rect&) override {}
-  void setCursor(CursorShape) override {}
-  void setMenuCheck(uint16_t, bool) override {}
-  void setTitle(const char*) override {}
-  void postClose() override { closed = true; }
-  void showAbout() override {}
-  void openHelp(const char*) override {}
-  void warpCursor(int32_t, int32_t) override {}
-  void captureMouse(bool) override {}
-  bool isMinimised() override { return false; }
-  bool mousePresent() override { return true; }
-  void showCursor(bool) override {}
-  void takeFocus() override {}
-
- private:
-  NullSurface surface_;
-};
 
 // A temporary folder for the high-score file, removed at exit.
 struct TempDir {
@@ -126,7 +94,7 @@ void BM_WholeScriptedGame(benchmark::State& state) {
     setHighScorePath(hiscore);
     std::istringstream in(script);
     state.ResumeTiming();
-    SimHost host;
+    NullHost host;
     onCreate(host);
     ScriptPlayer player(in);
     WindowMessage message;

@@ -300,8 +300,8 @@ TEST_F(SimTest, DemoRuns) {
 }
 
 // The table is read on the high-score view. Invalid characters are reported
-// on stdout as "\nInvalid character: ..." (the original's message, which
-// ends without a newline), so the state line may follow on the same line.
+// on stdout as "\nInvalid character: ...", each on a line of its own; the
+// state lines still stand on lines of their own.
 TEST_F(SimTest, DamagedHiscoreFileIsSurvived) {
   std::string garbage;
   for (int round = 0; round < 4; ++round) {
@@ -319,9 +319,9 @@ TEST_F(SimTest, DamagedHiscoreFileIsSurvived) {
     EXPECT_EQ(r.err, "");
     std::vector<std::string> states;
     for (const std::string& line : r.outLines()) {
-      const size_t at = line.find("{\"tickCount\"");
-      if (at != std::string::npos) states.push_back(line.substr(at));
-      if (at != 0 && !line.empty()) {
+      if (line.rfind("{\"tickCount\"", 0) == 0) {
+        states.push_back(line);
+      } else if (!line.empty()) {
         EXPECT_EQ(line.rfind("Invalid character:", 0), 0u) << line;
       }
     }

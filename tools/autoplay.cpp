@@ -21,42 +21,11 @@
 #include "scores/high_scores.h"
 #include "shell/input.h"
 #include "shell/script.h"
+#include "shell/null_host.h"
 #include "shell/state_line.h"
 #include "shell/window.h"
 
 namespace {
-
-class NullSurface final : public DrawingSurface {
- public:
-  void setClip(const Rect&) override {}
-  void rectangle(const Rect&, const Pen&, const Brush&) override {}
-  void fillRect(const Rect&, const Brush&) override {}
-  void ellipse(const Rect&, const Pen&, const Brush&) override {}
-  void drawText(const Rect&, std::string_view, TextAlign, const Font&, Color) override {}
-};
-
-// The same window as vantrel-sim's, so that the script replays there alike.
-class AutoHost final : public WindowHost {
- public:
-  Rect clientRect() override { return {0, 0, 632, 424}; }
-  DrawingSurface& surface() override { return surface_; }
-  void present(const Rect&) override {}
-  void setCursor(CursorShape) override {}
-  void setMenuCheck(uint16_t, bool) override {}
-  void setTitle(const char*) override {}
-  void postClose() override {}
-  void showAbout() override {}
-  void openHelp(const char*) override {}
-  void warpCursor(int32_t, int32_t) override {}
-  void captureMouse(bool) override {}
-  bool isMinimised() override { return false; }
-  bool mousePresent() override { return true; }
-  void showCursor(bool) override {}
-  void takeFocus() override {}
-
- private:
-  NullSurface surface_;
-};
 
 enum Outcome { OutcomeHit, OutcomeOpen, OutcomeDoomed, OutcomeLost };  // best first
 
@@ -202,7 +171,7 @@ int main(int argc, char** argv) {
   }
   if (!options.hiscore.empty()) setHighScorePath(options.hiscore);
 
-  AutoHost host;
+  NullHost host;
   onCreate(host);
   std::printf("# Recorded by: vantrel-autoplay --name %s --until %s\n"
               "# Replay with: vantrel-sim THIS-FILE (it writes hiscore.txt in the working directory)\n",

@@ -16,6 +16,8 @@ std::string highScorePath = "hiscore.txt";
 // Set while the file lags behind the table: re-reading it would lose scores.
 bool tableUnsaved = false;
 
+bool reportLineOpen = false;  // an "Invalid character" message ended the output
+
 int tokenizerState;  // 0 idle, 1 a token held back, -1 end of file met
 char tokenText[tokenCapacity];
 char heldText[tokenCapacity];
@@ -135,6 +137,7 @@ int readToken(std::FILE* stream, char* destination) {
     switch (charClass(static_cast<unsigned char>(c))) {
       case ClassInvalid:
         std::printf("\nInvalid character: %6ld %4ld", k, static_cast<long>(c));
+        reportLineOpen = true;
         break;
       case ClassSeparator:
         if (n == 0) break;
@@ -158,6 +161,11 @@ int readToken(std::FILE* stream, char* destination) {
         return TokenBeforePunctuation;
     }
   }
+}
+
+void endInvalidCharacterLine() {
+  if (reportLineOpen) std::putchar('\n');
+  reportLineOpen = false;
 }
 
 void resetTokenizer() {
@@ -193,6 +201,7 @@ int insertHighScore(HighScoreEntry candidate) {
 void resetHighScores() {
   std::memset(highScoreTable, 0, sizeof highScoreTable);
   resetTokenizer();
+  reportLineOpen = false;
   highScorePath = "hiscore.txt";
   tableUnsaved = false;
 }

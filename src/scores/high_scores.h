@@ -29,5 +29,9 @@ void resetTokenizer();
 // The C library's strtol on a platform whose long has 32 bits.
 int32_t parseLong32(const char* text);
 
+// The "Invalid character" messages on standard output end without a line
+// break; this ends the line when one was left open, before other output.
+void endInvalidCharacterLine();
+
 // Puts the module back to its state at program start.
 void resetHighScores();

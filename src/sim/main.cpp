@@ -6,46 +6,20 @@
 #include <string>
 
 #include "scores/high_scores.h"
+#include "shell/null_host.h"
 #include "shell/script.h"
 #include "shell/state_line.h"
 #include "shell/window.h"
 
 namespace {
 
-// Draws nothing; the frames still run, so fading blocks count down.
-class NullSurface final : public DrawingSurface {
+// The About box and the help have no window to show in: say so.
+class SimHost final : public NullHost {
  public:
-  void setClip(const Rect&) override {}
-  void rectangle(const Rect&, const Pen&, const Brush&) override {}
-  void fillRect(const Rect&, const Brush&) override {}
-  void ellipse(const Rect&, const Pen&, const Brush&) override {}
-  void drawText(const Rect&, std::string_view, TextAlign, const Font&, Color) override {}
-};
-
-class SimHost final : public WindowHost {
- public:
-  bool closed = false;
-
-  Rect clientRect() override { return {0, 0, 632, 424}; }
-  DrawingSurface& surface() override { return surface_; }
-  void present(const Rect&) override {}
-  void setCursor(CursorShape) override {}
-  void setMenuCheck(uint16_t, bool) override {}
-  void setTitle(const char*) override {}
-  void postClose() override { closed = true; }
   void showAbout() override { std::fprintf(stderr, "vantrel-sim: the About box has no window to show in\n"); }
   void openHelp(const char* helpFile) override {
     std::fprintf(stderr, "vantrel-sim: the help (%s) has no window to show in\n", helpFile);
   }
-  void warpCursor(int32_t, int32_t) override {}
-  void captureMouse(bool) override {}
-  bool isMinimised() override { return false; }
-  bool mousePresent() override { return true; }
-  void showCursor(bool) override {}
-  void takeFocus() override {}
-
- private:
-  NullSurface surface_;
 };
 
 void usage(std::FILE* out) {
@@ -68,6 +42,7 @@ int run(std::istream& in) {
         if (host.closed) return 0;
         break;
       case ScriptPlayer::StepState:
+        endInvalidCharacterLine();
         std::printf("%s\n", stateLine().c_str());
         std::fflush(stdout);
         break;

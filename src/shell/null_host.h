@@ -1,0 +1,37 @@
+// A window that shows nothing, for running the game headless. Its frames are
+// still composed, so fading blocks count down as they would on screen.
+#pragma once
+#include "shell/host.h"
+
+class NullSurface final : public DrawingSurface {
+ public:
+  void setClip(const Rect&) override {}
+  void rectangle(const Rect&, const Pen&, const Brush&) override {}
+  void fillRect(const Rect&, const Brush&) override {}
+  void ellipse(const Rect&, const Pen&, const Brush&) override {}
+  void drawText(const Rect&, std::string_view, TextAlign, const Font&, Color) override {}
+};
+
+class NullHost : public WindowHost {
+ public:
+  bool closed = false;  // set when the game asks the window to close
+
+  Rect clientRect() override { return {0, 0, 632, 424}; }  // the window's size at start
+  DrawingSurface& surface() override { return surface_; }
+  void present(const Rect&) override {}
+  void setCursor(CursorShape) override {}
+  void setMenuCheck(uint16_t, bool) override {}
+  void setTitle(const char*) override {}
+  void postClose() override { closed = true; }
+  void showAbout() override {}
+  void openHelp(const char*) override {}
+  void warpCursor(int32_t, int32_t) override {}
+  void captureMouse(bool) override {}
+  bool isMinimised() override { return false; }
+  bool mousePresent() override { return true; }
+  void showCursor(bool) override {}
+  void takeFocus() override {}
+
+ private:
+  NullSurface surface_;
+};
