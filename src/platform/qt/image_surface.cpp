@@ -1,6 +1,7 @@
 #include "platform/qt/image_surface.h"
 
 #include <QPainter>
+#include <cstring>
 
 #include "platform/qt/fonts.h"
 
@@ -18,16 +19,31 @@ void ImageSurface::fill(const QRect& area, Color color) {
   const QRect target = area.intersected(clip_).intersected(image_.rect());
   if (target.isEmpty()) return;
   const QRgb pixel = qRgb(color.r, color.g, color.b);
+  const qsizetype stride = image_.bytesPerLine();
+  uchar* bits = image_.bits();
+  // Most of a frame repaints pixels with the colour they already have;
+  // rows that have it already are left alone, which keeps the image's
+  // memory clean and tells what has to reach the screen.
+  solidRow_.assign(target.width(), pixel);
+  const size_t rowBytes = solidRow_.size() * sizeof(QRgb);
   for (int y = target.top(); y <= target.bottom(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-    std::fill(line + target.left(), line + target.right() + 1, pixel);
+    QRgb* line = reinterpret_cast<QRgb*>(bits + y * stride) + target.left();
+    if (std::memcmp(line, solidRow_.data(), rowBytes) == 0) continue;
+    std::memcpy(line, solidRow_.data(), rowBytes);
+    written_ |= QRect(target.left(), y, target.width(), 1);
   }
+}
+
+QRect ImageSurface::takeWritten(const QRect& area) {
+  const QRect taken = written_.intersected(area);
+  if (area.contains(written_)) written_ = QRect();
+  return taken;
 }
 
 void ImageSurface::rectangle(const Rect& r, const Pen& pen, const Brush& brush) {
   const QRect area = toQRect(r);
   if (area.isEmpty()) return;
-  fill(area, brush.color);
+  fill(area.adjusted(1, 1, -1, -1), brush.color);  // the outline covers the rest
   fill(QRect(area.left(), area.top(), area.width(), 1), pen.color);
   fill(QRect(area.left(), area.bottom(), area.width(), 1), pen.color);
   fill(QRect(area.left(), area.top(), 1, area.height()), pen.color);
@@ -39,6 +55,7 @@ void ImageSurface::fillRect(const Rect& r, const Brush& brush) { fill(toQRect(r)
 void ImageSurface::ellipse(const Rect& r, const Pen& pen, const Brush& brush) {
   const QRect area = toQRect(r);
   if (area.width() < 2 || area.height() < 2) return;
+  written_ |= area.intersected(clip_);
   QPainter painter(&image_);
   painter.setClipRect(clip_);
   painter.setPen(QPen(toQColor(pen.color), 0));  // cosmetic: exactly one pixel
@@ -49,12 +66,13 @@ void ImageSurface::ellipse(const Rect& r, const Pen& pen, const Brush& brush) {
 }
 
 void ImageSurface::drawText(const Rect& r, std::string_view text, TextAlign align, const Font& font, Color color) {
-  const QRect area = toQRect(r);
+  const QRect area = toQRect(r).intersected(clip_);
+  written_ |= area;
   QPainter painter(&image_);
-  painter.setClipRect(area.intersected(clip_));
+  painter.setClipRect(area);
   painter.setFont(gameFont(font));
   painter.setPen(toQColor(color));
   const Qt::Alignment horizontal = align == AlignCenter ? Qt::AlignHCenter : align == AlignRight ? Qt::AlignRight : Qt::AlignLeft;
-  painter.drawText(area, int(Qt::AlignTop | horizontal | Qt::TextSingleLine),
+  painter.drawText(toQRect(r), int(Qt::AlignTop | horizontal | Qt::TextSingleLine),
                    QString::fromLatin1(text.data(), qsizetype(text.size())));
 }

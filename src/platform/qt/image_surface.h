@@ -4,6 +4,7 @@
 #pragma once
 #include <QImage>
 #include <QRect>
+#include <vector>
 
 #include "render/surface.h"
 
@@ -17,9 +18,15 @@ class ImageSurface final : public DrawingSurface {
   void ellipse(const Rect& r, const Pen& pen, const Brush& brush) override;
   void drawText(const Rect& r, std::string_view text, TextAlign align, const Font& font, Color color) override;
 
+  // The part of the area where pixels were written since it was last taken:
+  // nothing outside it can have changed.
+  QRect takeWritten(const QRect& area);
+
  private:
   void fill(const QRect& area, Color color);
 
   QImage& image_;
   QRect clip_;
+  QRect written_;
+  std::vector<QRgb> solidRow_;  // one row of the fill colour
 };
