@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -76,18 +77,41 @@ TEST_F(ProgramTest, HelpVersionAndBadOptionsAnswerWithClearExitCodes) {
 TEST_F(ProgramTest, APlayedScriptReachesTheSameStatesAsVantrelSimAndLeavesAScreenshot) {
   writeFile(path("game.txt"), game);
   const Result window = vantrel({"--hiscore", path("hiscore.txt"), "--play", path("game.txt"), "--screenshot",
-                              path("shot.png")});
+                              path("shot.png"), "--record", path("again.txt")});
   ASSERT_EQ(window.exitCode, 0) << window.err.toStdString();
   const Result headless = sim(path("game.txt"));
   ASSERT_EQ(headless.exitCode, 0) << headless.err.toStdString();
   EXPECT_EQ(window.out.count('\n'), 2);
   EXPECT_EQ(window.out, headless.out);
 
+  // What was played was recorded, and replays to where the play ended.
+  QFile again(path("again.txt"));
+  ASSERT_TRUE(again.open(QIODevice::Append));
+  again.write("state\n");
+  again.close();
+  EXPECT_EQ(sim(path("again.txt")).out, window.out.section('\n', 1));
+
   const QImage shot(path("shot.png"));
   ASSERT_EQ(shot.size(), QSize(632, 424));
   EXPECT_EQ(shot.pixel(10, 10), qRgb(255, 255, 255));
   EXPECT_EQ(shot.pixel(300, 290), qRgb(64, 15, 15));
   EXPECT_EQ(shot.pixel(336, 55), qRgb(0, 200, 0));
+}
+
+TEST_F(ProgramTest, AKilledGameStillLeavesItsWholeRecording) {
+  QProcess process;
+  process.setWorkingDirectory(folder_.path());
+  process.start(VANTREL_EXE, {"--hiscore", path("hiscore.txt"), "--record", path("live.txt")});
+  ASSERT_TRUE(process.waitForStarted());
+  QTest::qWait(500);
+  process.terminate();
+  ASSERT_TRUE(process.waitForFinished(10000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 0);
+  QFile live(path("live.txt"));
+  ASSERT_TRUE(live.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = live.readAll().trimmed().split('\n');
+  EXPECT_TRUE(lines.last().startsWith("tick ")) << "the ticks before the end are written out";
 }
 
 TEST_F(ProgramTest, ABadScriptLineEndsThePlayWithItsLineAndExitCodeTwo) {

@@ -1,6 +1,8 @@
 // vantrel: the game in a Qt window.
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+#include <csignal>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,11 @@
 namespace {
 
 QtMessageHandler defaultHandler = nullptr;
+
+// Ctrl+C or a polite kill closes the window as its close box would, so that
+// a recording is complete.
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void requestStop(int) { stopRequested = 1; }
 
 // A window that cannot be made (no display, no platform plugin) ends the
 // program quietly with exit code 0, as every failure to start does.
@@ -90,6 +97,13 @@ int main(int argc, char** argv) {
   GameWindow window(options.scale);
   if (script) window.play(std::move(script), options.screenshotPath);
   QObject::connect(&window, &GameWindow::finished, &app, &QCoreApplication::exit);
+  std::signal(SIGINT, requestStop);
+  std::signal(SIGTERM, requestStop);
+  QTimer stopWatch;
+  QObject::connect(&stopWatch, &QTimer::timeout, &window, [&window] {
+    if (stopRequested) window.close();
+  });
+  stopWatch.start(100);
   window.show();
   window.activateWindow();  // without a window manager nobody else gives the focus
   window.startTicking();
