@@ -230,6 +230,47 @@ TEST_F(WindowTest, FindOpensTheBuiltInHelpWhosePagesAllExist) {
   EXPECT_FALSE(help->isVisible()) << "the help goes with the game";
 }
 
+std::unique_ptr<ScriptPlayback> scriptOf(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  file.open(QIODevice::WriteOnly);
+  file.write(text);
+  file.close();
+  auto script = std::make_unique<ScriptPlayback>();
+  EXPECT_TRUE(script->open(path.toStdString()));
+  return script;
+}
+
+TEST_F(WindowTest, APlayedScriptStandsForThePlayerUntilItEnds) {
+  window().play(scriptOf(folder() + "/s.txt", "type AB\nkey 0x0D\ntick 2\n"), QString());
+  key(Qt::Key_X);  // live input is ignored while the script plays
+  window().action(CommandHiScore)->trigger();
+  EXPECT_EQ(world.gameState, StateEnteringName);
+  window().tick();
+  EXPECT_EQ(world.gameState, StateReady);
+  EXPECT_STREQ(playerName(), "AB");
+  EXPECT_EQ(world.tickCount, 1);
+  window().tick();
+  window().tick();  // the script ends: no tick in this timeout
+  EXPECT_EQ(world.tickCount, 2);
+  window().tick();
+  EXPECT_EQ(world.tickCount, 3);
+  window().action(CommandHiScore)->trigger();
+  EXPECT_EQ(world.gameState, StateShowingHighScores);
+}
+
+TEST_F(WindowTest, APlayedAboutCommandHoldsTheScriptUntilItsBoxCloses) {
+  window().play(scriptOf(folder() + "/s.txt", "command 36\ntick 3\n"), QString());
+  int ticksWhileOpen = -1;
+  QTimer::singleShot(0, [&] {
+    window().tick();  // a timeout while the box is open
+    ticksWhileOpen = world.tickCount;
+    QApplication::activeModalWidget()->findChild<QPushButton*>()->click();
+  });
+  window().tick();
+  EXPECT_EQ(ticksWhileOpen, 0);
+  EXPECT_EQ(world.tickCount, 1);
+}
+
 TEST_F(WindowTest, ResizingMakesANewImageAndPaintsItFromTheTopLeft) {
   view().resize(700, 500);
   EXPECT_EQ(view().image().size(), QSize(700, 500));

@@ -112,7 +112,12 @@ void GameWindow::input(const WindowMessage& message) {
 
 void GameWindow::tick() {
   if (!script_) return dispatchMessage(*host_, {MessageTick, 0, 0});
+  // A played About command holds the script until its box is closed; the
+  // timeouts meanwhile are dropped like any late ones.
+  if (ticking_) return;
+  ticking_ = true;
   const ScriptPlayback::Outcome outcome = script_->playTick(*host_);
+  ticking_ = false;
   if (outcome != ScriptPlayback::Playing) endPlayback(outcome);
 }
 

@@ -51,5 +51,6 @@ class GameWindow final : public QMainWindow {
   std::map<uint16_t, QAction*> actions_;
   std::unique_ptr<ScriptPlayback> script_;
   QString screenshotPath_;
+  bool ticking_ = false;
   HelpViewer* help_ = nullptr;
 };
