@@ -77,7 +77,7 @@ void GameView::paintEvent(QPaintEvent* event) {
 }
 
 void GameView::resizeEvent(QResizeEvent*) {
-  const QSize client = size() / scale_;
+  const QSize client(width() / scale_, height() / scale_);  // whole game pixels only
   if (client == image_.size()) return;
   image_ = QImage(client, QImage::Format_RGB32);
   image_.fill(Qt::black);
