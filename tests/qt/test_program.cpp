@@ -98,6 +98,16 @@ TEST_F(ProgramTest, APlayedScriptReachesTheSameStatesAsVantrelSimAndLeavesAScree
   EXPECT_EQ(shot.pixel(336, 55), qRgb(0, 200, 0));
 }
 
+TEST_F(ProgramTest, StateLinesStayOnLinesOfTheirOwnAfterInvalidCharacterReports) {
+  writeFile(path("hiscore.txt"), "AB\x01C   0 1 \n");
+  writeFile(path("scores.txt"), "command 53\nstate\n");
+  const Result r = vantrel({"--hiscore", path("hiscore.txt"), "--play", path("scores.txt"), "--screenshot",
+                            path("shot.png")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("Invalid character")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("\n{\"tickCount\":0")) << r.out.toStdString();
+}
+
 TEST_F(ProgramTest, AKilledGameStillLeavesItsWholeRecording) {
   QProcess process;
   process.setWorkingDirectory(folder_.path());

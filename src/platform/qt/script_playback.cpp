@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "scores/high_scores.h"
 #include "shell/state_line.h"
 
 bool ScriptPlayback::open(const std::string& path) {
@@ -22,6 +23,7 @@ ScriptPlayback::Outcome ScriptPlayback::playTick(WindowHost& host) {
         if (message.kind == MessageTick) return Playing;
         break;
       case ScriptPlayer::StepState:
+        endInvalidCharacterLine();
         std::printf("%s\n", stateLine().c_str());
         std::fflush(stdout);
         break;
