@@ -207,6 +207,17 @@ TEST_F(FrameTest, PanelShowsTheTextsOfEachStateInTheirRectangles) {
   EXPECT_TRUE(hasText(image, QRect(430, 80, 180, 25)));   // "High Score"
   EXPECT_TRUE(hasText(image, QRect(430, 330, 180, 25)));  // the tenth entry
   EXPECT_FALSE(hasText(image, listEnd));
+
+  window().action(CommandNew)->trigger();
+  world.gameState = StatePlaying;
+  world.balls = 0;
+  raiseEvent(EventBallLost);
+  ASSERT_EQ(world.gameState, StateGameOver);
+  showPanel(window().host());
+  EXPECT_FALSE(hasText(image, QRect(430, 20, 30, 30)));  // "Game Over", centred
+  EXPECT_TRUE(hasText(image, QRect(490, 20, 60, 30)));
+  EXPECT_TRUE(hasText(image, secondLine));                // "Your Score"
+  EXPECT_TRUE(hasText(image, listEnd));                   // the list ends 30 pixels lower
 }
 
 }  // namespace
