@@ -32,6 +32,7 @@ QFont gameFont(const Font& font) {
   if (const auto it = cache.constFind(key); it != cache.constEnd()) return *it;
   QFont f(resolvedFamily(font.face));
   f.setWeight(QFont::Weight(font.weight));
+  f.setStyleStrategy(QFont::NoAntialias);  // plain pixels, the same on every machine
   // The largest em size whose cell still fits the asked-for height.
   int pixelSize = font.height;
   for (; pixelSize > 1; --pixelSize) {
