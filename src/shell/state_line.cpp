@@ -152,3 +152,9 @@ std::string stateLine() {
   j.close('}');
   return j.text();
 }
+
+void printStateLine() {
+  endInvalidCharacterLine();
+  std::printf("%s\n", stateLine().c_str());
+  std::fflush(stdout);
+}

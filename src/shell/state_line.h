@@ -3,3 +3,6 @@
 #include <string>
 
 std::string stateLine();
+
+// Writes the state line on standard output, on a line of its own.
+void printStateLine();

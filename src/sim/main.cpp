@@ -42,9 +42,7 @@ int run(std::istream& in) {
         if (host.closed) return 0;
         break;
       case ScriptPlayer::StepState:
-        endInvalidCharacterLine();
-        std::printf("%s\n", stateLine().c_str());
-        std::fflush(stdout);
+        printStateLine();
         break;
       case ScriptPlayer::StepEnd: return 0;
       case ScriptPlayer::StepError:

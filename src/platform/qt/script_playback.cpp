@@ -1,10 +1,8 @@
 #include "platform/qt/script_playback.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
-#include "scores/high_scores.h"
 #include "shell/state_line.h"
 
 bool ScriptPlayback::open(const std::string& path) {
@@ -23,9 +21,7 @@ ScriptPlayback::Outcome ScriptPlayback::playTick(WindowHost& host) {
         if (message.kind == MessageTick) return Playing;
         break;
       case ScriptPlayer::StepState:
-        endInvalidCharacterLine();
-        std::printf("%s\n", stateLine().c_str());
-        std::fflush(stdout);
+        printStateLine();
         break;
       case ScriptPlayer::StepEnd: return Ended;
       case ScriptPlayer::StepError:
