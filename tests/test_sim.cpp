@@ -233,11 +233,15 @@ TEST_F(SimTest, BadScriptsStopWithTheLineOnStderr) {
   }
 }
 
-TEST_F(SimTest, MissingScriptFile) {
-  const Result r = sim({"no-such-script.vsim"});
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_NE(r.err.find("no-such-script.vsim"), std::string::npos) << r.err;
-  EXPECT_EQ(r.out, "");
+TEST_F(SimTest, UnreadableScriptFile) {
+  fs::create_directory(dir / "a-folder.vsim");
+  for (const char* path : {"no-such-script.vsim", "a-folder.vsim"}) {
+    SCOPED_TRACE(path);
+    const Result r = sim({path});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
 }
 
 TEST_F(SimTest, ExitEndsTheRunAndLaterLinesDoNotRun) {

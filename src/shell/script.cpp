@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "shell/input.h"
@@ -100,6 +102,18 @@ void flushRecord() {
   std::fflush(recordStream);
 }
 
+bool openScript(const std::string& path, std::ifstream& file, std::string& error) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) {
+    error = "cannot read the script " + path + ": it is a folder";
+    return false;
+  }
+  file.open(path);
+  if (file) return true;
+  error = "cannot read the script " + path + ": " + std::strerror(errno);
+  return false;
+}
+
 ScriptPlayer::Step ScriptPlayer::next(WindowMessage& message) {
   while (ticksLeft_ == 0 && queue_.empty()) {
     if (!readLine()) return error_.empty() ? StepEnd : StepError;
@@ -122,7 +136,10 @@ bool ScriptPlayer::fail(const char* reason) {
 
 // Reads the next line that is not blank and queues what it asks for.
 bool ScriptPlayer::readLine() {
-  if (!std::getline(in_, line_)) return false;
+  if (!std::getline(in_, line_)) {
+    if (in_.bad()) error_ = "cannot be read past line " + std::to_string(lineNumber_);
+    return false;
+  }
   ++lineNumber_;
   if (!line_.empty() && line_.back() == '\r') line_.pop_back();
   const std::vector<std::string> t = tokenize(line_);

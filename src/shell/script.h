@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <fstream>
 #include <istream>
 #include <string>
 
@@ -23,6 +24,9 @@ void dispatchMessage(WindowHost& host, const WindowMessage& message);
 // Every dispatched message is written there as a script line; nullptr stops.
 void setRecordStream(std::FILE* stream);
 void flushRecord();
+
+// Opens a script file; false, with the reason in error, when it cannot be read.
+bool openScript(const std::string& path, std::ifstream& file, std::string& error);
 
 // Reads a script line by line and yields its messages one at a time.
 class ScriptPlayer {

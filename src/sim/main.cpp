@@ -1,6 +1,5 @@
 // vantrel-sim: runs a script of window messages against the game, headless.
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -82,9 +81,10 @@ int main(int argc, char** argv) {
     }
   }
   if (scriptPath == "-") return run(std::cin);
-  std::ifstream file(scriptPath);
-  if (!file) {
-    std::fprintf(stderr, "vantrel-sim: cannot read the script %s: %s\n", scriptPath.c_str(), std::strerror(errno));
+  std::ifstream file;
+  std::string error;
+  if (!openScript(scriptPath, file, error)) {
+    std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
     return 2;
   }
   return run(file);

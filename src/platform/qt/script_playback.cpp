@@ -1,16 +1,9 @@
 #include "platform/qt/script_playback.h"
 
-#include <cerrno>
-#include <cstring>
 
 #include "shell/state_line.h"
 
-bool ScriptPlayback::open(const std::string& path) {
-  file_.open(path);
-  if (file_) return true;
-  error_ = "cannot read the script " + path + ": " + std::strerror(errno);
-  return false;
-}
+bool ScriptPlayback::open(const std::string& path) { return openScript(path, file_, error_); }
 
 ScriptPlayback::Outcome ScriptPlayback::playTick(WindowHost& host) {
   WindowMessage message;
