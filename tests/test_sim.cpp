@@ -134,9 +134,10 @@ class SimTest : public ::testing::Test {
     return r;
   }
 
-  Result sim(std::vector<std::string> args) {
-    args.insert(args.begin(), simPath);
-    return run(args, dir);
+  Result sim(const std::vector<std::string>& args) {
+    std::vector<std::string> command{simPath};
+    command.insert(command.end(), args.begin(), args.end());
+    return run(command, dir);
   }
 
   Result script(const std::string& text, std::vector<std::string> options = {}) {
