@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QWindow>
+#include <functional>
 
 #include "platform/qt/help_viewer.h"
 #include "resources/tables.h"
@@ -121,6 +123,52 @@ TEST_F(WindowTest, KeysReachTheGameThroughTheWindowsFocusNotTheMenuBar) {
   QTest::keyClick(window().windowHandle(), Qt::Key_Return);
   EXPECT_EQ(shell.pointerX, x + 1);
   EXPECT_EQ(world.gameState, StatePlaying);
+}
+
+// The menu bar holds the keyboard only while one of its menus is open; once
+// it closes, by Escape or otherwise, or after a lone Alt, keys are the game's.
+TEST_F(WindowTest, AfterTheMenuBarLetsGoKeysReachTheGameAndMnemonicsStillOpenMenus) {
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  QWindow* handle = window().windowHandle();
+  const std::pair<const char*, std::function<void()>> endings[] = {
+      {"Escape closes the Game menu",
+       [&] {
+         QTest::keyClick(handle, Qt::Key_G, Qt::AltModifier);
+         ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "Alt+G opens the Game menu";
+         QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_Escape);
+       }},
+      {"a lone Alt",
+       [&] {
+         QTest::keyPress(handle, Qt::Key_Alt);
+         QTest::keyRelease(handle, Qt::Key_Alt, Qt::AltModifier);
+       }},
+      {"a menu item chosen with the keyboard",
+       [&] {
+         QTest::keyClick(handle, Qt::Key_S, Qt::AltModifier);
+         ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "Alt+S opens the Speed menu";
+         QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_F);
+       }},
+  };
+  for (const auto& [how, ending] : endings) {
+    window().action(CommandPlayersName)->trigger();
+    ending();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << how;
+    EXPECT_EQ(QApplication::focusWidget(), &view()) << how;
+    for (Qt::Key k : {Qt::Key_G, Qt::Key_E, Qt::Key_V, Qt::Key_S, Qt::Key_H}) QTest::keyClick(handle, k);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << how;
+    QTest::keyClick(handle, Qt::Key_Return);
+    EXPECT_STREQ(playerName(), "GEVSH") << how;
+    EXPECT_EQ(world.gameState, StateReady) << how;
+    moveTo(inZone);
+    const int x = shell.pointerX;
+    QTest::keyClick(handle, Qt::Key_Right);
+    QTest::keyClick(handle, Qt::Key_Space);
+    EXPECT_EQ(shell.pointerX, x + 1) << how;
+    EXPECT_EQ(world.gameState, StatePlaying) << how;
+  }
+  EXPECT_EQ(world.speedFactor, 1.5) << "the Speed menu's F chose Fast";
 }
 
 TEST_F(WindowTest, KeysWhileMinimisedAreIgnored) {

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QInputDevice>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <cstdio>
 
 #include "platform/qt/about_dialog.h"
@@ -11,6 +12,23 @@
 #include "resources/tables.h"
 #include "shell/input.h"
 #include "shell/window.h"
+
+namespace {
+
+// Without Alt navigation the menu bar holds the keyboard only while one of its
+// menus is open: after Escape or a lone Alt, letters, arrows, Enter and Space
+// go to the game instead of to an unmarked menu bar. Mnemonics such as Alt+G
+// still open their menus.
+class MenuBarStyle final : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_MenuBar_AltKeyNavigation) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+}  // namespace
 
 // What the game's window logic asks of the window, in Qt's terms.
 class GameWindow::Host final : public WindowHost {
@@ -84,6 +102,9 @@ QAction* GameWindow::action(uint16_t command) const {
 }
 
 void GameWindow::buildMenu() {
+  auto* style = new MenuBarStyle;
+  style->setParent(menuBar());
+  menuBar()->setStyle(style);
   QMenu* popup = nullptr;
   for (const MenuEntry& entry : menuTable()) {
     if (entry.popup) popup = menuBar()->addMenu(QString::fromLatin1(entry.popup));
