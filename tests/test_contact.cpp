@@ -11,6 +11,8 @@ TEST(RegionCode, BitsAreSetOnlyStrictlyOutsideEachEdge) {
     int32_t x, y, code;
   } cases[] = {
       {100, 209, 0}, {90, 209, 0}, {130, 212, 0}, {131, 209, RegionRight}, {89, 209, RegionLeft},
+      // a point on any of the four edge lines is inside
+      {100, 207, 0}, {130, 209, 0}, {100, 212, 0}, {90, 207, 0},
       {100, 206, RegionTop}, {100, 213, RegionBottom}, {131, 206, 12}, {89, 206, 6}, {131, 213, 9}, {89, 213, 3},
   };
   for (const auto& c : cases) {
@@ -83,6 +85,22 @@ TEST_F(BlockContactTest, TheEarlierOfTwoTouchedBlocksTakesTheHit) {
   EXPECT_EQ(world.blockTable[0].brush, BrushRed);
   EXPECT_EQ(world.blockTable[1].hits, 2);
   EXPECT_GT(world.ballVY, 0);
+}
+
+// A ball in the corner between a block above and one to its right: the first
+// rebound turns it down, and it still heads into the second block.
+TEST_F(BlockContactTest, EveryBlockOfOneTickIsTestedAfterAHit) {
+  world.blockTable[0].rect = {100, 100, 140, 110};
+  world.blockTable[1].rect = {126, 112, 140, 130};
+  world.ballX = 113.0;  // circle centre (120, 116), radius 7
+  world.ballY = 109.0;
+  world.ballVX = 1.0;
+  world.ballVY = -1.0;
+  blockRebounds();
+  EXPECT_EQ(world.blockTable[0].hits, 1);
+  EXPECT_EQ(world.blockTable[1].hits, 1);
+  EXPECT_EQ(world.ballVX, -1.0);
+  EXPECT_EQ(world.ballVY, 1.0);
 }
 
 TEST_F(BlockContactTest, ASecondHitDestroysAndScores) {

@@ -39,6 +39,16 @@ TEST_F(ShellTest, SixteenTicksDrawTheFieldEightTimesAndThePanelOnce) {
   EXPECT_EQ(std::count(host.presented.begin(), host.presented.end(), world.panelRect), 1);
 }
 
+TEST_F(ShellTest, TheFieldIsDrawnOnEvenTicksAndThePanelOnMultiplesOf16) {
+  for (int32_t tick = 1; tick <= 32; ++tick) {
+    SCOPED_TRACE(tick);
+    host.presented.clear();
+    send(MessageTick);
+    EXPECT_EQ(std::count(host.presented.begin(), host.presented.end(), world.fieldRect), tick % 2 == 0);
+    EXPECT_EQ(std::count(host.presented.begin(), host.presented.end(), world.panelRect), tick % 16 == 0);
+  }
+}
+
 TEST_F(ShellTest, TickCountWrapsPastTheLargest32BitValue) {
   world.tickCount = INT32_MAX;
   send(MessageTick);
