@@ -195,7 +195,11 @@ int main(int argc, char** argv) {
   while (world.tickCount < lastTick) {
     const int32_t state = world.gameState;
     if (state == StateAllLevelsDone || state == StateGameOver) break;
-    if (world.level != level) note("level", level = world.level);
+    if (world.level != level) {
+      flushRecord();
+      std::printf("state\n");  // the figures at the end of each level
+      note("level", level = world.level);
+    }
     const bool toLose = options.untilGameOver && world.level > 1;
     const bool launch = state == StateReady || state == StateBallLost;
     if (launch || world.tickCount >= planEnd) {
