@@ -13,7 +13,7 @@
 #include "core/world.h"
 #include "scores/high_scores.h"
 #include "shell/null_host.h"
-#include "shell/script.h"
+#include "shell/playback.h"
 #include "shell/state_line.h"
 #include "shell/window.h"
 
@@ -96,15 +96,11 @@ void BM_WholeScriptedGame(benchmark::State& state) {
     state.ResumeTiming();
     NullHost host;
     onCreate(host);
-    ScriptPlayer player(in);
-    WindowMessage message;
-    for (ScriptPlayer::Step step; (step = player.next(message)) != ScriptPlayer::StepEnd;) {
-      if (step == ScriptPlayer::StepError) return state.SkipWithError(player.error().c_str());
-      if (step == ScriptPlayer::StepState) benchmark::DoNotOptimize(stateLine());
-      if (step != ScriptPlayer::StepMessage) continue;
-      dispatchMessage(host, message);
-      ticks += message.kind == MessageTick;
-    }
+    ScriptPlayback playback;
+    playback.open(in);
+    playback.setStateAction([] { benchmark::DoNotOptimize(stateLine()); });
+    if (playback.playToEnd(host) == ScriptPlayback::Failed) return state.SkipWithError(playback.error().c_str());
+    ticks += world.tickCount;
     if (world.gameState != StateAllLevelsDone) return state.SkipWithError("the game did not reach All Levels Done");
   }
   state.counters["ticks"] = benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate);

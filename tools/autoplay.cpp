@@ -20,6 +20,7 @@
 #include "physics/contact.h"
 #include "scores/high_scores.h"
 #include "shell/input.h"
+#include "shell/recording.h"
 #include "shell/script.h"
 #include "shell/null_host.h"
 #include "shell/state_line.h"

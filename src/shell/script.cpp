@@ -8,29 +8,10 @@
 #include <vector>
 
 #include "shell/input.h"
+#include "shell/recording.h"
 #include "shell/window.h"
 
 namespace {
-
-std::FILE* recordStream = nullptr;
-int64_t recordedTicks = 0;  // a run of ticks is written as one line
-
-void record(const WindowMessage& m) {
-  if (!recordStream) return;
-  if (m.kind == MessageTick) {
-    ++recordedTicks;
-    return;
-  }
-  flushRecord();
-  switch (m.kind) {
-    case MessageMove: std::fprintf(recordStream, "move %d %d\n", m.x, m.y); break;
-    case MessageDown: std::fprintf(recordStream, "down\n"); break;
-    case MessageUp: std::fprintf(recordStream, "up %d %d\n", m.x, m.y); break;
-    case MessageKey: std::fprintf(recordStream, "key 0x%X\n", static_cast<unsigned>(m.x)); break;
-    case MessageCommand: std::fprintf(recordStream, "command %d\n", m.x); break;
-    case MessageTick: break;
-  }
-}
 
 std::vector<std::string> tokenize(const std::string& line) {
   std::vector<std::string> tokens;
@@ -78,7 +59,7 @@ int32_t keyOf(char c) {
 }  // namespace
 
 void dispatchMessage(WindowHost& host, const WindowMessage& m) {
-  record(m);
+  recordMessage(m);
   switch (m.kind) {
     case MessageTick: onTimer(host); break;
     case MessageMove: onPointerMove(host, packPoint(m.x, m.y)); break;
@@ -87,19 +68,6 @@ void dispatchMessage(WindowHost& host, const WindowMessage& m) {
     case MessageKey: onKeyMessage(host, m.x); break;
     case MessageCommand: onCommand(host, static_cast<uint16_t>(m.x)); break;
   }
-}
-
-void setRecordStream(std::FILE* stream) {
-  flushRecord();
-  recordStream = stream;
-}
-
-void flushRecord() {
-  if (!recordStream) return;
-  if (recordedTicks == 1) std::fprintf(recordStream, "tick\n");
-  if (recordedTicks > 1) std::fprintf(recordStream, "tick %lld\n", static_cast<long long>(recordedTicks));
-  recordedTicks = 0;
-  std::fflush(recordStream);
 }
 
 bool openScript(const std::string& path, std::ifstream& file, std::string& error) {

@@ -21,10 +21,6 @@ struct WindowMessage {
 // it to the record stream when one is set.
 void dispatchMessage(WindowHost& host, const WindowMessage& message);
 
-// Every dispatched message is written there as a script line; nullptr stops.
-void setRecordStream(std::FILE* stream);
-void flushRecord();
-
 // Opens a script file; false, with the reason in error, when it cannot be read.
 bool openScript(const std::string& path, std::ifstream& file, std::string& error);
 

@@ -1,13 +1,10 @@
 // vantrel-sim: runs a script of window messages against the game, headless.
 #include <cstdio>
-#include <fstream>
-#include <iostream>
 #include <string>
 
 #include "scores/high_scores.h"
 #include "shell/null_host.h"
-#include "shell/script.h"
-#include "shell/state_line.h"
+#include "shell/playback.h"
 #include "shell/window.h"
 
 namespace {
@@ -29,27 +26,18 @@ void usage(std::FILE* out) {
                "when it is missing or '-'.\n");
 }
 
-int run(std::istream& in) {
+int run(const std::string& scriptPath) {
+  ScriptPlayback script;
+  if (!script.open(scriptPath)) {
+    std::fprintf(stderr, "vantrel-sim: %s\n", script.error().c_str());
+    return 2;
+  }
   SimHost host;
   onCreate(host);
-  ScriptPlayer player(in);
-  WindowMessage message;
-  for (;;) {
-    switch (player.next(message)) {
-      case ScriptPlayer::StepMessage:
-        dispatchMessage(host, message);
-        if (host.closed) return 0;
-        break;
-      case ScriptPlayer::StepState:
-        printStateLine();
-        break;
-      case ScriptPlayer::StepEnd: return 0;
-      case ScriptPlayer::StepError:
-        std::fflush(stdout);
-        std::fprintf(stderr, "vantrel-sim: script %s\n", player.error().c_str());
-        return 2;
-    }
-  }
+  if (script.playToEnd(host) != ScriptPlayback::Failed) return 0;
+  std::fflush(stdout);
+  std::fprintf(stderr, "vantrel-sim: %s\n", script.error().c_str());
+  return 2;
 }
 
 }  // namespace
@@ -63,13 +51,13 @@ int main(int argc, char** argv) {
       usage(stdout);
       return 0;
     } else if (arg == "--hiscore") {
-      if (i + 1 >= argc) {
+      if (i + 1 >= argc || !*argv[i + 1]) {
         std::fprintf(stderr, "vantrel-sim: --hiscore needs a path\n");
         return 2;
       }
       setHighScorePath(argv[++i]);
     } else if (arg.size() > 1 && arg[0] == '-' ) {
-      std::fprintf(stderr, "vantrel-sim: unknown option %s\n", arg.c_str());
+      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", arg.c_str());
       usage(stderr);
       return 2;
     } else if (!scriptGiven) {
@@ -80,12 +68,5 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (scriptPath == "-") return run(std::cin);
-  std::ifstream file;
-  std::string error;
-  if (!openScript(scriptPath, file, error)) {
-    std::fprintf(stderr, "vantrel-sim: %s\n", error.c_str());
-    return 2;
-  }
-  return run(file);
+  return run(scriptPath);
 }

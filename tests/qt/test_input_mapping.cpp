@@ -1,8 +1,7 @@
-// Qt keys to virtual-key codes, and the command line.
+// Qt keys to virtual-key codes.
 #include <gtest/gtest.h>
 
 #include "platform/qt/key_map.h"
-#include "platform/qt/options.h"
 
 namespace {
 
@@ -28,59 +27,6 @@ TEST(KeyMapTest, QtKeysBecomeTheVirtualKeyCodesTheGameKnows) {
       {Qt::Key_Minus, none, 0},       {Qt::Key_unknown, none, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(virtualKeyOf(c.key, c.modifiers), c.code) << std::hex << "key 0x" << c.key;
-}
-
-QStringList args(std::initializer_list<const char*> list) {
-  QStringList result{"vantrel"};
-  for (const char* a : list) result << a;
-  return result;
-}
-
-TEST(CommandLineTest, GoodCommandLinesGiveTheirOptions) {
-  ParsedCommandLine p = parseCommandLine(args({}));
-  EXPECT_EQ(p.action, ParsedCommandLine::Run);
-  EXPECT_EQ(p.options.scale, 1);
-
-  p = parseCommandLine(args({"--hiscore", "/tmp/h.txt", "--record", "r.txt", "--play", "p.txt", "--screenshot",
-                             "s.png", "--scale", "3"}));
-  ASSERT_EQ(p.action, ParsedCommandLine::Run) << p.error.toStdString();
-  EXPECT_EQ(p.options.hiscorePath, "/tmp/h.txt");
-  EXPECT_EQ(p.options.recordPath, "r.txt");
-  EXPECT_EQ(p.options.playPath, "p.txt");
-  EXPECT_EQ(p.options.screenshotPath, "s.png");
-  EXPECT_EQ(p.options.scale, 3);
-
-  EXPECT_EQ(parseCommandLine(args({"--help"})).action, ParsedCommandLine::ShowHelp);
-  EXPECT_EQ(parseCommandLine(args({"-h"})).action, ParsedCommandLine::ShowHelp);
-  EXPECT_EQ(parseCommandLine(args({"--version"})).action, ParsedCommandLine::ShowVersion);
-}
-
-TEST(CommandLineTest, BadCommandLinesSayWhatIsWrong) {
-  struct Case {
-    std::initializer_list<const char*> arguments;
-    const char* complaint;
-  };
-  const Case cases[] = {
-      {{"--bogus"}, "bogus"},
-      {{"--scale", "0"}, "--scale"},
-      {{"--scale", "9"}, "--scale"},
-      {{"--scale", "2x"}, "--scale"},
-      {{"--scale"}, "--scale"},
-      {{"--play"}, "--play"},
-      {{"--play", ""}, "--play"},
-      {{"--screenshot", "s.png"}, "--play"},
-      {{"--hiscore", "a", "--hiscore", "b"}, "--hiscore"},
-      {{"stray"}, "stray"},
-  };
-  for (const Case& c : cases) {
-    const ParsedCommandLine p = parseCommandLine(args(c.arguments));
-    EXPECT_EQ(p.action, ParsedCommandLine::Fail) << c.complaint;
-    EXPECT_TRUE(p.error.contains(c.complaint)) << p.error.toStdString();
-    EXPECT_FALSE(p.hasQtOptions);
-  }
-  const ParsedCommandLine qt = parseCommandLine(args({"-platform", "offscreen", "--scale", "2"}));
-  EXPECT_EQ(qt.action, ParsedCommandLine::Fail);
-  EXPECT_TRUE(qt.hasQtOptions);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "shell/script.h"
+#include "shell/recording.h"
 #include "shell/state_line.h"
 #include "window_fixture.h"
 

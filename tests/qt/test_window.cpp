@@ -14,6 +14,7 @@
 
 #include "platform/qt/help_viewer.h"
 #include "resources/tables.h"
+#include "shell/screenshot.h"
 #include "window_fixture.h"
 
 namespace {
@@ -289,7 +290,7 @@ std::unique_ptr<ScriptPlayback> scriptOf(const QString& path, const QByteArray& 
 }
 
 TEST_F(WindowTest, APlayedScriptStandsForThePlayerUntilItEnds) {
-  window().play(scriptOf(folder() + "/s.txt", "type AB\nkey 0x0D\ntick 2\n"), QString());
+  window().play(scriptOf(folder() + "/s.txt", "type AB\nkey 0x0D\ntick 2\n"), {});
   key(Qt::Key_X);  // live input is ignored while the script plays
   window().action(CommandHiScore)->trigger();
   EXPECT_EQ(world.gameState, StateEnteringName);
@@ -307,7 +308,7 @@ TEST_F(WindowTest, APlayedScriptStandsForThePlayerUntilItEnds) {
 }
 
 TEST_F(WindowTest, APlayedAboutCommandHoldsTheScriptUntilItsBoxCloses) {
-  window().play(scriptOf(folder() + "/s.txt", "command 36\ntick 3\n"), QString());
+  window().play(scriptOf(folder() + "/s.txt", "command 36\ntick 3\n"), {});
   int ticksWhileOpen = -1;
   QTimer::singleShot(0, [&] {
     window().tick();  // a timeout while the box is open
@@ -317,6 +318,18 @@ TEST_F(WindowTest, APlayedAboutCommandHoldsTheScriptUntilItsBoxCloses) {
   window().tick();
   EXPECT_EQ(ticksWhileOpen, 0);
   EXPECT_EQ(world.tickCount, 1);
+}
+
+TEST_F(WindowTest, AScreenshotDecodesToTheClientImage) {
+  startGame();
+  ticks(40);
+  const QImage& image = view().image();
+  const std::string path = (folder() + "/shot.png").toStdString();
+  std::string error;
+  ASSERT_TRUE(saveScreenshot({image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, path,
+                             error))
+      << error;
+  EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), image);
 }
 
 TEST_F(WindowTest, ResizingMakesANewImageAndPaintsItFromTheTopLeft) {

@@ -11,6 +11,8 @@
 #include "platform/qt/help_viewer.h"
 #include "resources/tables.h"
 #include "shell/input.h"
+#include "shell/recording.h"
+#include "shell/screenshot.h"
 #include "shell/window.h"
 
 namespace {
@@ -142,9 +144,10 @@ void GameWindow::tick() {
   if (outcome != ScriptPlayback::Playing) endPlayback(outcome);
 }
 
-void GameWindow::play(std::unique_ptr<ScriptPlayback> script, const QString& screenshotPath) {
+void GameWindow::play(std::unique_ptr<ScriptPlayback> script, const std::string& screenshotPath) {
   script_ = std::move(script);
   screenshotPath_ = screenshotPath;
+  script_->setUnattended(!screenshotPath.empty());
 }
 
 void GameWindow::endPlayback(ScriptPlayback::Outcome outcome) {
@@ -153,10 +156,16 @@ void GameWindow::endPlayback(ScriptPlayback::Outcome outcome) {
     std::fprintf(stderr, "vantrel: %s\n", script->error().c_str());
     return emit finished(2);
   }
-  if (screenshotPath_.isEmpty()) return;  // play goes on live
-  if (!view_->image().save(screenshotPath_, "PNG")) {
-    std::fprintf(stderr, "vantrel: cannot write the screenshot %s\n", qPrintable(screenshotPath_));
-    return emit finished(2);
+  if (screenshotPath_.empty()) {
+    if (outcome == ScriptPlayback::Closed) emit finished(0);
+    return;  // play goes on live
+  }
+  const QImage& image = view_->image();
+  std::string error;
+  if (!saveScreenshot({image.constBits(), image.width(), image.height(), static_cast<int>(image.bytesPerLine())},
+                      screenshotPath_, error)) {
+    std::fprintf(stderr, "vantrel: %s\n", error.c_str());
+    return emit finished(1);
   }
   emit finished(0);
 }

@@ -5,9 +5,10 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "platform/qt/game_view.h"
-#include "platform/qt/script_playback.h"
+#include "shell/playback.h"
 #include "shell/host.h"
 
 class HelpViewer;
@@ -23,9 +24,10 @@ class GameWindow final : public QMainWindow {
   void startTicking();
   // One timer timeout: a tick for the game, or the next tick of a played script.
   void tick();
-  // Plays the script instead of live input; when it ends, saves the client
-  // image to the screenshot path (if any) and asks to end the program.
-  void play(std::unique_ptr<ScriptPlayback> script, const QString& screenshotPath);
+  // Plays the script instead of live input. When it ends, play goes on live;
+  // with a screenshot path, the client image is saved there and the program
+  // asked to end. A played Exit ends the program at once, after the screenshot.
+  void play(std::unique_ptr<ScriptPlayback> script, const std::string& screenshotPath);
 
   WindowHost& host();
   GameView& view() { return *view_; }
@@ -50,7 +52,7 @@ class GameWindow final : public QMainWindow {
   QTimer timer_;
   std::map<uint16_t, QAction*> actions_;
   std::unique_ptr<ScriptPlayback> script_;
-  QString screenshotPath_;
+  std::string screenshotPath_;
   bool ticking_ = false;
   HelpViewer* help_ = nullptr;
 };

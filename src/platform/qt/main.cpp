@@ -1,55 +1,78 @@
 // vantrel: the game in a Qt window.
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
-#include <csignal>
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/qt/game_window.h"
-#include "platform/qt/options.h"
+#include "platform/qt/stop_signals.h"
 #include "scores/high_scores.h"
-#include "shell/script.h"
+#include "shell/options.h"
+#include "shell/playback.h"
+#include "shell/recording.h"
 
 namespace {
 
-QtMessageHandler defaultHandler = nullptr;
-
-// Ctrl+C or a polite kill closes the window as its close box would, so that
-// a recording is complete.
-volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void requestStop(int) { stopRequested = 1; }
-
-// A window that cannot be made (no display, no platform plugin) ends the
-// program quietly with exit code 0, as every failure to start does.
-void quietStartFailure(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type == QtFatalMsg) std::_Exit(0);
-  if (defaultHandler) defaultHandler(type, context, message);
+// The options QApplication takes off the command line itself.
+bool isQtOption(std::string name) {
+  name.erase(0, name.find_first_not_of('-'));
+  static const std::vector<std::string> names = {
+      "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+      "reverse", "session", "style", "stylesheet", "widgetcount", "display", "geometry", "name", "title", "visual",
+      "ncols", "cmap", "nograb", "dograb", "sync", "qmljsdebugger"};
+  return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-QStringList rawArguments(int argc, char** argv) {
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  return arguments;
+bool leftToQt(const CommandLine& parsed) {
+  const std::vector<std::string>& unknown = parsed.unknownOptions;
+  return std::any_of(unknown.begin(), unknown.end(), isQtOption);
 }
 
-int fail(const QString& message) {
-  std::fprintf(stderr, "vantrel: %s\nTry 'vantrel --help' for more information.\n", qPrintable(message));
+int fail(const std::string& message) {
+  std::fprintf(stderr, "vantrel: %s\n", message.c_str());
   return 2;
 }
 
 // Answers help, version and bad options at once, with no display needed: -1
 // when the window is to be made.
-int answerWithoutWindow(const ParsedCommandLine& parsed) {
+int answerWithoutWindow(const CommandLine& parsed) {
   switch (parsed.action) {
-    case ParsedCommandLine::ShowHelp: std::fputs(qPrintable(usageText()), stdout); return 0;
-    case ParsedCommandLine::ShowVersion: std::fputs(qPrintable(versionText()), stdout); return 0;
-    case ParsedCommandLine::Fail: return fail(parsed.error);
-    case ParsedCommandLine::Run: return -1;
+    case CommandLine::ShowHelp: std::fputs(usageText().c_str(), stdout); return 0;
+    case CommandLine::ShowVersion: std::fputs(versionText().c_str(), stdout); return 0;
+    case CommandLine::Fail: std::fputs(commandLineErrorText(parsed.error).c_str(), stderr); return 2;
+    case CommandLine::Run: return -1;
   }
   return -1;
+}
+
+// What Qt says while the application is made is held back: when no window can
+// be made, one line says why instead of Qt's half-sentences.
+QtMessageHandler defaultHandler = nullptr;
+std::vector<std::pair<QtMsgType, QString>> heldMessages;
+
+void holdStartMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type != QtFatalMsg) {
+    heldMessages.emplace_back(type, message);
+    return;
+  }
+  const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  if (noDisplay) {
+    std::fputs("vantrel: no display to open the window on; vantrel-sim plays scripts without one\n", stderr);
+  } else {
+    std::fprintf(stderr, "vantrel: cannot open the window: %s\n", qPrintable(message.section('\n', 0, 0)));
+  }
+  std::_Exit(1);
+}
+
+void releaseStartMessages() {
+  qInstallMessageHandler(defaultHandler);
+  for (const auto& [type, message] : heldMessages) {
+    if (defaultHandler) defaultHandler(type, QMessageLogContext(), message);
+  }
+  heldMessages.clear();
 }
 
 QIcon gameIcon() {
@@ -62,56 +85,44 @@ QIcon gameIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  catchStopSignals();
   // Qt's own options (-platform and the like) are known only to Qt: a command
   // line using them is checked again once Qt has taken them off.
-  const ParsedCommandLine early = parseCommandLine(rawArguments(argc, argv));
-  if (!early.hasQtOptions) {
+  const CommandLine early = parseCommandLine(argc, argv);
+  if (!leftToQt(early)) {
     if (const int exitCode = answerWithoutWindow(early); exitCode >= 0) return exitCode;
   }
 
-  defaultHandler = qInstallMessageHandler(quietStartFailure);
+  defaultHandler = qInstallMessageHandler(holdStartMessage);
   QApplication app(argc, argv);
-  qInstallMessageHandler(defaultHandler);
+  releaseStartMessages();
   QApplication::setApplicationName(QStringLiteral("vantrel"));
   QApplication::setApplicationVersion(QStringLiteral("1.0"));
   QGuiApplication::setDesktopFileName(QStringLiteral("vantrel"));
   QApplication::setWindowIcon(gameIcon());
 
-  const ParsedCommandLine parsed = parseCommandLine(QApplication::arguments());
+  const CommandLine parsed = parseCommandLine(argc, argv);
   if (const int exitCode = answerWithoutWindow(parsed); exitCode >= 0) return exitCode;
   const Options& options = parsed.options;
 
-  if (!options.hiscorePath.isEmpty()) setHighScorePath(options.hiscorePath.toStdString());
+  if (!options.hiscorePath.empty()) setHighScorePath(options.hiscorePath);
   std::unique_ptr<ScriptPlayback> script;
-  if (!options.playPath.isEmpty()) {
+  if (!options.playPath.empty()) {
     script = std::make_unique<ScriptPlayback>();
-    if (!script->open(options.playPath.toStdString())) return fail(QString::fromStdString(script->error()));
+    if (!script->open(options.playPath)) return fail(script->error());
   }
-  std::FILE* record = nullptr;
-  if (!options.recordPath.isEmpty()) {
-    record = std::fopen(qPrintable(options.recordPath), "w");
-    if (!record) return fail(QStringLiteral("cannot write %1: %2").arg(options.recordPath, std::strerror(errno)));
-    setRecordStream(record);
-  }
+  std::string error;
+  if (!options.recordPath.empty() && !startRecording(options.recordPath, error)) return fail(error);
 
   GameWindow window(options.scale);
   if (script) window.play(std::move(script), options.screenshotPath);
   QObject::connect(&window, &GameWindow::finished, &app, &QCoreApplication::exit);
-  std::signal(SIGINT, requestStop);
-  std::signal(SIGTERM, requestStop);
-  QTimer stopWatch;
-  QObject::connect(&stopWatch, &QTimer::timeout, &window, [&window] {
-    if (stopRequested) window.close();
-  });
-  stopWatch.start(100);
+  onStopSignal(&window, [&window] { window.close(); });
   window.show();
   window.activateWindow();  // without a window manager nobody else gives the focus
   window.startTicking();
   const int exitCode = app.exec();
 
-  if (record) {
-    setRecordStream(nullptr);
-    std::fclose(record);
-  }
+  if (!finishRecording(error)) return fail(error);
   return exitCode;
 }

@@ -1,0 +1,111 @@
+#include "shell/options.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr int largestScale = 8;
+
+// The options that take a value, by index.
+enum ValueOption { Hiscore, Record, Play, Screenshot, Scale, ValueOptionCount };
+constexpr const char* valueOptionNames[ValueOptionCount] = {"hiscore", "record", "play", "screenshot", "scale"};
+
+bool parseScale(const std::string& text, int& scale) {
+  const char* end = text.data() + text.size();
+  const auto [rest, problem] = std::from_chars(text.data(), end, scale);
+  return problem == std::errc() && rest == end && scale >= 1 && scale <= largestScale;
+}
+
+}  // namespace
+
+std::string usageText() {
+  return "Usage: vantrel [OPTION]...\n"
+         "Vantrel, a block-breaking game: keep the ball in play with the bat and clear\n"
+         "twelve levels of blocks.\n"
+         "\n"
+         "  --hiscore PATH     keep the high-score table in PATH (default: hiscore.txt\n"
+         "                     in the working directory)\n"
+         "  --record FILE      write everything the game is given to FILE as a script\n"
+         "                     that vantrel-sim and --play can replay\n"
+         "  --play FILE        play the script FILE in the window at the normal pace;\n"
+         "                     its 'state' lines print the game state; afterwards play\n"
+         "                     goes on live\n"
+         "  --screenshot FILE  with --play: save the client area to FILE as PNG when\n"
+         "                     the script ends, and quit\n"
+         "  --scale N          show every game pixel as N by N screen pixels (1 to 8)\n"
+         "  -h, --help         show this help and quit\n"
+         "  --version          show the version and quit\n";
+}
+
+std::string versionText() { return "vantrel 1.0\n"; }
+
+std::string commandLineErrorText(const std::string& error) {
+  return "vantrel: " + error + "\nTry 'vantrel --help' for more information.\n";
+}
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+  CommandLine result;
+  bool help = false, version = false, optionsEnded = false;
+  std::string given[ValueOptionCount];
+  std::string typed[ValueOptionCount];  // how each was written, for messages
+  auto fail = [&result](std::string error) {
+    if (result.error.empty()) result.error = std::move(error);
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      fail("unexpected argument '" + arg + "'");
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const size_t nameStart = arg[1] == '-' ? 2 : 1;
+    const size_t equals = arg.find('=');
+    const std::string name = arg.substr(nameStart, equals == std::string::npos ? equals : equals - nameStart);
+    const std::string asTyped = arg.substr(0, equals);
+    if (name == "h" || name == "help" || name == "version") {
+      (name == "version" ? version : help) = true;
+      if (equals != std::string::npos) fail(asTyped + " takes no value");
+      continue;
+    }
+    int k = 0;
+    while (k < ValueOptionCount && name != valueOptionNames[k]) ++k;
+    if (k == ValueOptionCount) {
+      result.unknownOptions.push_back(asTyped);
+      fail("unknown option '" + asTyped + "'");
+      continue;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < argc) {
+      value = argv[++i];
+    }
+    if (!typed[k].empty()) fail(asTyped + " given more than once");
+    if (value.empty()) fail(asTyped + " needs a value");
+    typed[k] = asTyped;
+    given[k] = value;
+  }
+  if (!result.error.empty()) {
+    result.action = CommandLine::Fail;
+    return result;
+  }
+  if (help || version) {
+    result.action = help ? CommandLine::ShowHelp : CommandLine::ShowVersion;
+    return result;
+  }
+  Options& o = result.options;
+  o.hiscorePath = given[Hiscore];
+  o.recordPath = given[Record];
+  o.playPath = given[Play];
+  o.screenshotPath = given[Screenshot];
+  if (!typed[Scale].empty() && !parseScale(given[Scale], o.scale)) {
+    fail(typed[Scale] + " takes a whole number from 1 to " + std::to_string(largestScale) + ", not '" +
+         given[Scale] + "'");
+  }
+  if (!o.screenshotPath.empty() && o.playPath.empty()) fail(typed[Screenshot] + " needs --play");
+  if (!result.error.empty()) result.action = CommandLine::Fail;
+  return result;
+}

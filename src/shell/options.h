@@ -1,0 +1,27 @@
+// The command line of the game's window, the same on every platform. Paths are
+// kept as the bytes given, so a name that is not UTF-8 is named as it was typed.
+#pragma once
+#include <string>
+#include <vector>
+
+struct Options {
+  std::string hiscorePath, recordPath, playPath, screenshotPath;  // empty when not given
+  int scale = 1;
+};
+
+struct CommandLine {
+  enum Action { Run, ShowHelp, ShowVersion, Fail } action = Run;
+  Options options;
+  std::string error;  // for Fail: what is wrong, without the program name
+  // Options this parser does not know, as typed: a platform may take some of
+  // them itself (Qt's -platform) and parse again what it leaves.
+  std::vector<std::string> unknownOptions;
+};
+
+// argv as main receives it, program name first. Options take one or two
+// dashes; a value follows as the next argument or after '='.
+CommandLine parseCommandLine(int argc, const char* const* argv);
+std::string usageText();
+std::string versionText();
+// The error as the program prints it: "vantrel: ...", then a pointer to --help.
+std::string commandLineErrorText(const std::string& error);

@@ -1,0 +1,47 @@
+// Plays a script of window messages into the game: a window plays one tick per
+// timer timeout, vantrel-sim and the benchmarks play it all at once.
+#pragma once
+#include <fstream>
+#include <istream>
+#include <memory>
+#include <string>
+
+#include "shell/host.h"
+#include "shell/script.h"
+
+class ScriptPlayback {
+ public:
+  enum Outcome {
+    Playing,  // a tick went to the game (or the call came from inside a played message)
+    Ended,    // the script has no more lines
+    Closed,   // the game asked to close the window (Exit): play nothing more
+    Failed,   // a line is bad or the file cannot be read: see error()
+  };
+
+  // Opens the script file, or standard input for "-". False, with the reason in
+  // error(), when it cannot be read.
+  bool open(const std::string& path);
+  // Plays from a stream the caller keeps alive.
+  void open(std::istream& in);
+
+  // Unattended play (--screenshot) never waits for a person: a played About
+  // command shows no box.
+  void setUnattended(bool unattended) { unattended_ = unattended; }
+  // What a 'state' line does; by default it prints the state line.
+  void setStateAction(void (*action)()) { stateAction_ = action; }
+
+  // Hands the game the script's messages up to and including one tick. A call
+  // made while a played message is still being handled (a modal box's loop
+  // keeps the timer going) plays nothing and returns Playing.
+  Outcome playTick(WindowHost& host);
+  // Plays until the script ends, fails or closes the window.
+  Outcome playToEnd(WindowHost& host);
+  const std::string& error() const { return error_; }
+
+ private:
+  std::ifstream file_;
+  std::unique_ptr<ScriptPlayer> player_;
+  std::string error_;
+  bool unattended_ = false, inside_ = false;
+  void (*stateAction_)() = nullptr;
+};

@@ -1,0 +1,155 @@
+// What every window shares: script playback, recording and screenshots.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/session.h"
+#include "core/world.h"
+#include "game_fixture.h"
+#include "recording_host.h"
+#include "shell/null_host.h"
+#include "shell/playback.h"
+#include "shell/recording.h"
+#include "shell/screenshot.h"
+#include "shell/script.h"
+
+namespace {
+
+class PlaybackTest : public GameTest {
+ protected:
+  ScriptPlayback& script(const std::string& text) {
+    text_.str(text);
+    playback_.open(text_);
+    onCreate(host_);
+    return playback_;
+  }
+  RecordingHost host_;
+
+ private:
+  std::istringstream text_;
+  ScriptPlayback playback_;
+};
+
+TEST_F(PlaybackTest, EachCallPlaysUpToOneTickUntilTheScriptEnds) {
+  ScriptPlayback& s = script("type AB\nkey 13\ntick 2\n");
+  EXPECT_EQ(s.playTick(host_), ScriptPlayback::Playing);
+  EXPECT_EQ(world.gameState, StateReady);
+  EXPECT_EQ(world.tickCount, 1);
+  EXPECT_EQ(s.playTick(host_), ScriptPlayback::Playing);
+  EXPECT_EQ(s.playTick(host_), ScriptPlayback::Ended);
+  EXPECT_EQ(world.tickCount, 2);
+}
+
+TEST_F(PlaybackTest, APlayedExitEndsThePlayAtOnceWithoutClosingTheWindowItself) {
+  ScriptPlayback& s = script("tick\ncommand 52\ncommand 53\ntick 5\n");
+  EXPECT_EQ(s.playToEnd(host_), ScriptPlayback::Closed);
+  EXPECT_EQ(world.tickCount, 1);
+  EXPECT_EQ(world.gameState, StateEnteringName) << "nothing after the Exit is played";
+  EXPECT_EQ(host_.closes, 0) << "the front end ends the program";
+}
+
+TEST_F(PlaybackTest, ABadLineFailsWithItsNumber) {
+  ScriptPlayback& s = script("tick\nwobble\n");
+  EXPECT_EQ(s.playToEnd(host_), ScriptPlayback::Failed);
+  EXPECT_EQ(s.error().rfind("script line 2: ", 0), 0u) << s.error();
+}
+
+TEST_F(PlaybackTest, UnattendedPlayShowsNoAboutBox) {
+  for (const bool unattended : {false, true}) {
+    ScriptPlayback& s = script("command 36\ntick\n");
+    s.setUnattended(unattended);
+    host_.abouts = 0;
+    EXPECT_EQ(s.playToEnd(host_), ScriptPlayback::Ended);
+    EXPECT_EQ(host_.abouts, unattended ? 0 : 1);
+  }
+}
+
+int stateLines = 0;
+
+TEST_F(PlaybackTest, StateLinesRunTheStateAction) {
+  ScriptPlayback& s = script("state\ntick\nstate\n");
+  stateLines = 0;
+  s.setStateAction([] { ++stateLines; });
+  EXPECT_EQ(s.playToEnd(host_), ScriptPlayback::Ended);
+  EXPECT_EQ(stateLines, 2);
+}
+
+// A modal box's loop keeps the timer going while a played message is handled.
+class ModalHost final : public NullHost {
+ public:
+  ScriptPlayback* playback = nullptr;
+  ScriptPlayback::Outcome inner = ScriptPlayback::Ended;
+  void showAbout() override { inner = playback->playTick(*this); }
+};
+
+TEST_F(GameTest, ATimeoutInsideAPlayedMessagePlaysNothing) {
+  std::istringstream text("command 36\ntick 3\n");
+  ScriptPlayback playback;
+  playback.open(text);
+  ModalHost host;
+  host.playback = &playback;
+  onCreate(host);
+  EXPECT_EQ(playback.playTick(host), ScriptPlayback::Playing);
+  EXPECT_EQ(host.inner, ScriptPlayback::Playing);
+  EXPECT_EQ(world.tickCount, 1);
+}
+
+TEST_F(GameTest, AMissingScriptIsNamedByteForByte) {
+  ScriptPlayback playback;
+  const std::string path = (folder() / "caf\xE9.txt").string();
+  EXPECT_FALSE(playback.open(path));
+  EXPECT_NE(playback.error().find(path), std::string::npos) << playback.error();
+}
+
+TEST_F(GameTest, ARecordingIsWrittenWhole) {
+  const std::string path = (folder() / "r.txt").string();
+  std::string error;
+  ASSERT_TRUE(startRecording(path, error)) << error;
+  NullHost host;
+  for (const WindowMessage& m : {WindowMessage{MessageTick, 0, 0}, {MessageTick, 0, 0}, {MessageKey, 0x41, 0},
+                                 {MessageTick, 0, 0}}) {
+    dispatchMessage(host, m);
+  }
+  ASSERT_TRUE(finishRecording(error)) << error;
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "tick 2\nkey 0x41\ntick\n");
+}
+
+// A full disk, a folder that is not there: the file named as given, the reason.
+TEST_F(GameTest, WritesThatFailAreReportedWithTheFileAndTheReason) {
+  const uint32_t pixels[4] = {};
+  const PixelImage image{reinterpret_cast<const uint8_t*>(pixels), 2, 2, 8};
+  const std::string missing = (folder() / "\xFF\xFE" / "x").string();
+  std::string error;
+  EXPECT_FALSE(startRecording(missing, error));
+  EXPECT_EQ(error, "cannot write the recording " + missing + ": No such file or directory");
+  EXPECT_FALSE(saveScreenshot(image, missing, error));
+  EXPECT_EQ(error, "cannot write the screenshot " + missing + ": No such file or directory");
+
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  EXPECT_FALSE(saveScreenshot(image, "/dev/full", error));
+  EXPECT_EQ(error, "cannot write the screenshot /dev/full: No space left on device");
+  ASSERT_TRUE(startRecording("/dev/full", error)) << error;
+  NullHost host;
+  dispatchMessage(host, {MessageKey, 0x41, 0});
+  dispatchMessage(host, {MessageTick, 0, 0});
+  EXPECT_FALSE(finishRecording(error));
+  EXPECT_EQ(error, "cannot write the recording /dev/full: No space left on device");
+}
+
+TEST(PngTest, PixelsBecomeRgbRowsInStoredBlocksWithCheckedChunks) {
+  // Two rows of two pixels, 12 bytes apart: the padding is not part of the image.
+  const uint32_t pixels[6] = {0xFF102030, 0x00405060, 0xDEADBEEF, 0xFF708090, 0x00A0B0C0, 0xDEADBEEF};
+  const std::string png = encodePng({reinterpret_cast<const uint8_t*>(pixels), 2, 2, 12});
+  EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1A\n");
+  EXPECT_EQ(png.substr(8, 25), std::string("\0\0\0\x0DIHDR\0\0\0\x02\0\0\0\x02\x08\x02\0\0\0\xFD\xD4\x9A\x73", 25));
+  const std::string rows("\0\x10\x20\x30\x40\x50\x60\0\x70\x80\x90\xA0\xB0\xC0", 14);
+  EXPECT_NE(png.find(std::string("IDAT\x78\x01\x01\x0E\x00\xF1\xFF", 11) + rows), std::string::npos);
+  EXPECT_EQ(png.substr(png.size() - 12), std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12));
+}
+
+}  // namespace
