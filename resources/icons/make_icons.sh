@@ -1,8 +1,10 @@
 #!/bin/sh
-# Draws the game's three 32x32 icons with ImageMagick: a small picture of the
-# game (blocks, ball, bat in the field's frame) in the game's own colours, in
-# the sixteen classic colours, and in black and white. Run once; the PNGs are
-# kept in the repository.
+# Draws the game's icons with ImageMagick: a small picture of the game
+# (blocks, ball, bat in the field's frame). The three 32x32 window icons come
+# in the game's own colours, in the sixteen classic colours, and in black and
+# white; the desktop's sizes 16 to 256 in the game's colours. Every edge lies
+# on a whole pixel at every size, so each size is sharp. Run once; the PNGs
+# are kept in the repository.
 set -eu
 cd "$(dirname "$0")"
 
@@ -20,6 +22,40 @@ picture() {  # $1 frame, $2 fresh block, $3 hit block, $4 ball, $5 ball rim, $6 
     "$@"
 }
 
+# The 32x32 picture at size $1 (48 and up): each cell [a, b] of the 32 grid
+# becomes the whole pixels from a*$1/32 to (b+1)*$1/32, rounded.
+scaled() {
+  s=$1
+  at() { echo $((($1 * s + 16) / 32)); }
+  box() { echo "rectangle $(at "$1"),$(at "$2") $(($(at $(($3 + 1))) - 1)),$(($(at $(($4 + 1))) - 1))"; }
+  line=$((s / 32)) rim=$((s < 64 ? 2 : s / 32))
+  # The ball's centre and radius in pixel coordinates; the rim lies inside the radius.
+  centre=$(echo "15.5 * $s / 32 - 0.5" | bc -l) top=$(echo "12.5 * $s / 32 + $rim / 2" | bc -l)
+  convert -size "${s}x${s}" xc:white +antialias \
+    -fill black -draw "rectangle $line,$line $((s - line - 1)),$((s - line - 1))" \
+    -fill 'rgb(0,200,0)' -draw "$(box 3 4 8 6)" -draw "$(box 10 4 15 6)" -draw "$(box 24 4 28 6)" \
+    -fill 'rgb(200,0,0)' -draw "$(box 17 4 22 6)" \
+    -fill 'rgb(0,200,0)' -draw "$(box 6 9 11 11)" -draw "$(box 20 9 25 11)" \
+    -fill 'rgb(64,15,15)' -draw "$(box 1 19 30 25)" \
+    -antialias -fill 'rgb(0,0,200)' -stroke white -strokewidth "$rim" \
+    -draw "circle $centre,$(echo "16.5 * $s / 32 - 0.5" | bc -l) $centre,$top" +antialias -stroke none \
+    -fill white -draw "$(box 11 21 20 22)" \
+    "PNG24:vantrel-$s.png"
+}
+
+# At 16 pixels there is room for two blocks, the ball and the bat only.
+small() {
+  convert -size 16x16 xc:black +antialias \
+    -fill none -stroke white -draw "rectangle 0,0 15,15" -stroke none \
+    -fill 'rgb(0,200,0)' -draw "rectangle 3,3 6,4" -fill 'rgb(200,0,0)' -draw "rectangle 9,3 12,4" \
+    -fill 'rgb(64,15,15)' -draw "rectangle 1,10 14,13" \
+    -fill white -draw "rectangle 7,6 8,9" -draw "rectangle 6,7 9,8" -fill 'rgb(0,0,200)' -draw "rectangle 7,7 8,8" \
+    -fill white -draw "rectangle 5,11 10,11" \
+    PNG24:vantrel-16.png
+}
+
 picture white 'rgb(0,200,0)' 'rgb(200,0,0)' 'rgb(0,0,200)' white white 'rgb(64,15,15)' PNG24:vantrel.png
 picture white 'rgb(0,128,0)' 'rgb(128,0,0)' 'rgb(0,0,128)' white white black -type Palette -colors 16 PNG8:vantrel-16colours.png
 picture white white white black white white black -monochrome PNG:vantrel-mono.png
+small
+for size in 48 64 128 256; do scaled "$size"; done

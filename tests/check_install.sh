@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks the package as a
+# desktop sees it: valid metadata and desktop entry, an icon at every size,
+# both manual pages. Usage: check_install.sh BUILD_DIR
+set -euo pipefail
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$1" --prefix "$prefix" >/dev/null
+share=$prefix/share
+status=0
+fail() { echo "check_install: $*" >&2; status=1; }
+
+appstreamcli validate --no-net --pedantic "$share/metainfo/org.vantrel.vantrel.metainfo.xml" || fail "metadata does not validate"
+desktop-file-validate "$share/applications/org.vantrel.vantrel.desktop" || fail "desktop entry does not validate"
+for size in 16 32 48 64 128 256; do
+  icon=$share/icons/hicolor/${size}x${size}/apps/vantrel.png
+  if [ ! -f "$icon" ]; then fail "no icon $icon"; continue; fi
+  # Width and height are the big-endian words at bytes 16 and 20 of a PNG.
+  read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$icon")
+  [ "$w" = "$size" ] && [ "$h" = "$size" ] || fail "$icon is ${w}x${h}"
+done
+for page in vantrel vantrel-sim; do
+  [ -s "$share/man/man6/$page.6" ] || fail "no manual page $page(6)"
+done
+for program in vantrel vantrel-sim; do
+  [ -x "$prefix/bin/$program" ] || fail "no program $program"
+done
+[ $status -eq 0 ] && echo "check_install: the installed package is complete and valid"
+exit $status
