@@ -234,6 +234,16 @@ TEST_F(SimTest, BadScriptsStopWithTheLineOnStderr) {
   }
 }
 
+TEST_F(SimTest, HelpAndVersionAnswerAtOnce) {
+  const Result version = sim({"--version", "no-such-script.vsim"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "vantrel-sim 1.0\n");
+  const Result help = sim({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  for (const char* option : {"--hiscore PATH", "--help", "--version"})
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+}
+
 TEST_F(SimTest, UnreadableScriptFile) {
   fs::create_directory(dir / "a-folder.vsim");
   for (const char* path : {"no-such-script.vsim", "a-folder.vsim"}) {

@@ -23,7 +23,12 @@ void usage(std::FILE* out) {
                "Usage: vantrel-sim [--hiscore PATH] [SCRIPT]\n"
                "Runs a script of window messages against the game without a window and\n"
                "prints the state lines it asks for. SCRIPT is a file, or standard input\n"
-               "when it is missing or '-'.\n");
+               "when it is missing or '-'.\n"
+               "\n"
+               "  --hiscore PATH  keep the high-score table in PATH (default: hiscore.txt\n"
+               "                  in the working directory)\n"
+               "  -h, --help      show this help and quit\n"
+               "  --version       show the version and quit\n");
 }
 
 int run(const std::string& scriptPath) {
@@ -49,6 +54,9 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       usage(stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::fputs("vantrel-sim 1.0\n", stdout);
       return 0;
     } else if (arg == "--hiscore") {
       if (i + 1 >= argc || !*argv[i + 1]) {
