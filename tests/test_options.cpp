@@ -1,8 +1,17 @@
-// The window's command line, parsed from the bytes main receives.
+// The window's command line, parsed from the bytes main receives, and where
+// it puts the high-score table.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
 #include <vector>
 
+#include "shell/hiscore_place.h"
 #include "shell/options.h"
 
 namespace {
@@ -35,6 +44,13 @@ TEST(CommandLineTest, GoodCommandLinesGiveTheirOptions) {
   for (const char* help : {"--help", "-h", "-help"}) EXPECT_EQ(parse({help}).action, CommandLine::ShowHelp) << help;
   EXPECT_EQ(parse({"--version"}).action, CommandLine::ShowVersion);
   EXPECT_EQ(parse({"--version", "--help"}).action, CommandLine::ShowHelp);
+
+  EXPECT_FALSE(parse({}).options.userHiscore);
+  for (const char* user : {"--user-hiscore", "-user-hiscore"}) {
+    p = parse({user, "--scale", "2"});
+    ASSERT_EQ(p.action, CommandLine::Run) << p.error;
+    EXPECT_TRUE(p.options.userHiscore) << user;
+  }
 }
 
 TEST(CommandLineTest, BadCommandLinesSayWhatIsWrongWithTheOptionAsTyped) {
@@ -57,6 +73,8 @@ TEST(CommandLineTest, BadCommandLinesSayWhatIsWrongWithTheOptionAsTyped) {
       {{"--screenshot", "s.png"}, "--screenshot needs --play"},
       {{"--hiscore", "a", "-hiscore", "b"}, "-hiscore given more than once"},
       {{"--help=yes"}, "--help takes no value"},
+      {{"--user-hiscore=here"}, "--user-hiscore takes no value"},
+      {{"--hiscore", "h.txt", "-user-hiscore"}, "--hiscore and -user-hiscore cannot be used together"},
       {{"stray"}, "unexpected argument 'stray'"},
       {{"--", "--help"}, "unexpected argument '--help'"},
       {{"--play", "p", "\xFF\xFE"}, "unexpected argument '\xFF\xFE'"},
@@ -73,6 +91,75 @@ TEST(CommandLineTest, UnknownOptionsAreListedAsTypedForThePlatformToClaim) {
   const CommandLine p = parse({"-platform", "offscreen", "--scale", "2", "--reverse"});
   EXPECT_EQ(p.action, CommandLine::Fail);
   EXPECT_EQ(p.unknownOptions, (std::vector<std::string>{"-platform", "--reverse"}));
+}
+
+// Sets environment variables for one test and puts back what was there.
+class Environment {
+ public:
+  void set(const char* name, std::optional<std::string> value) {
+    if (!saved_.count(name)) {
+      const char* old = std::getenv(name);
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+  }
+  ~Environment() {
+    for (const auto& [name, value] : saved_) value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST(UserHighScoreTest, TheTableIsInTheUsersDataFolderWhichIsMadeWhenMissing) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("vantrel-user-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  struct Case {
+    std::optional<std::string> dataHome, home;
+    fs::path expected;
+  };
+  const Case cases[] = {
+      {(root / "data").string(), (root / "home").string(), root / "data" / "vantrel" / "hiscore.txt"},
+      {std::nullopt, (root / "home").string(), root / "home" / ".local" / "share" / "vantrel" / "hiscore.txt"},
+      {"", (root / "home2").string(), root / "home2" / ".local" / "share" / "vantrel" / "hiscore.txt"},
+      {"relative/data", (root / "home3").string(), root / "home3" / ".local" / "share" / "vantrel" / "hiscore.txt"},
+  };
+  for (const Case& c : cases) {
+    Environment environment;
+    environment.set("XDG_DATA_HOME", c.dataHome);
+    environment.set("HOME", c.home);
+    std::string error;
+    EXPECT_EQ(userHighScorePath(error), c.expected.string()) << error;
+    EXPECT_TRUE(fs::is_directory(c.expected.parent_path())) << c.expected;
+    EXPECT_EQ(userHighScorePath(error), c.expected.string()) << "a folder already there is fine";
+  }
+  fs::remove_all(root);
+}
+
+TEST(UserHighScoreTest, AFolderThatCannotBeMadeOrFoundIsAnErrorThatNamesIt) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("vantrel-blocked-" + std::to_string(::getpid()));
+  fs::create_directories(root);
+  std::ofstream(root / "vantrel") << "a file where the folder should be";
+  Environment environment;
+  environment.set("XDG_DATA_HOME", root.string());
+  std::string error;
+  EXPECT_EQ(userHighScorePath(error), "");
+  EXPECT_EQ(error.rfind("cannot make the folder " + (root / "vantrel").string() + ": ", 0), 0u) << error;
+
+  Options options;
+  options.userHiscore = true;
+  error.clear();
+  EXPECT_FALSE(chooseHighScoreFile(options, error));
+  EXPECT_FALSE(error.empty());
+
+  environment.set("XDG_DATA_HOME", std::nullopt);
+  environment.set("HOME", std::nullopt);
+  error.clear();
+  EXPECT_EQ(userHighScorePath(error), "");
+  EXPECT_EQ(error, "cannot find this user's data folder: neither XDG_DATA_HOME nor HOME is set");
+  fs::remove_all(root);
 }
 
 }  // namespace

@@ -23,8 +23,14 @@ std::string usageText() {
          "Vantrel, a block-breaking game: keep the ball in play with the bat and clear\n"
          "twelve levels of blocks.\n"
          "\n"
-         "  --hiscore PATH     keep the high-score table in PATH (default: hiscore.txt\n"
-         "                     in the working directory)\n"
+         "  --hiscore PATH     keep the high-score table in PATH\n"
+         "  --user-hiscore     keep the high-score table in this user's data folder:\n"
+         "                     $XDG_DATA_HOME/vantrel/hiscore.txt, or\n"
+         "                     ~/.local/share/vantrel/hiscore.txt when XDG_DATA_HOME is\n"
+         "                     unset (%APPDATA%\\Vantrel\\hiscore.txt on Windows); the\n"
+         "                     folder is made when missing. The desktop menu's entry\n"
+         "                     starts the game so. Without either option the table is\n"
+         "                     hiscore.txt in the working directory.\n"
          "  --record FILE      write everything the game is given to FILE as a script\n"
          "                     that vantrel-sim and --play can replay\n"
          "  --play FILE        play the script FILE in the window at the normal pace;\n"
@@ -46,6 +52,7 @@ std::string commandLineErrorText(const std::string& error) {
 CommandLine parseCommandLine(int argc, const char* const* argv) {
   CommandLine result;
   bool help = false, version = false, optionsEnded = false;
+  std::string userHiscore;  // as typed, when given
   std::string given[ValueOptionCount];
   std::string typed[ValueOptionCount];  // how each was written, for messages
   auto fail = [&result](std::string error) {
@@ -65,6 +72,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     const size_t equals = arg.find('=');
     const std::string name = arg.substr(nameStart, equals == std::string::npos ? equals : equals - nameStart);
     const std::string asTyped = arg.substr(0, equals);
+    if (name == "user-hiscore") {
+      userHiscore = asTyped;
+      if (equals != std::string::npos) fail(asTyped + " takes no value");
+      continue;
+    }
     if (name == "h" || name == "help" || name == "version") {
       (name == "version" ? version : help) = true;
       if (equals != std::string::npos) fail(asTyped + " takes no value");
@@ -101,6 +113,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   o.recordPath = given[Record];
   o.playPath = given[Play];
   o.screenshotPath = given[Screenshot];
+  o.userHiscore = !userHiscore.empty();
+  if (o.userHiscore && !typed[Hiscore].empty()) fail(typed[Hiscore] + " and " + userHiscore + " cannot be used together");
   if (!typed[Scale].empty() && !parseScale(given[Scale], o.scale)) {
     fail(typed[Scale] + " takes a whole number from 1 to " + std::to_string(largestScale) + ", not '" +
          given[Scale] + "'");

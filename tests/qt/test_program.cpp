@@ -124,6 +124,30 @@ TEST_F(ProgramTest, AKilledGameStillLeavesItsWholeRecording) {
   EXPECT_TRUE(lines.last().startsWith("tick")) << "the ticks before the end are written out";
 }
 
+// The desktop entry's way of starting: the table in the user's data folder,
+// whatever the working directory, the folder made on the way.
+TEST_F(ProgramTest, UserHiscoreKeepsTheTableInTheUsersDataFolder) {
+  writeFile(path("scores.txt"), "command 53\ntick 16\n");
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_DATA_HOME", path("data"));
+  const QStringList arguments = {"--user-hiscore", "--play", path("scores.txt"), "--screenshot", path("shot.png")};
+  Result r = run(VANTREL_EXE, arguments, folder_.path(), environment);
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(QFile::exists(path("data/vantrel/hiscore.txt")));
+  EXPECT_FALSE(QFile::exists(path("hiscore.txt")));
+
+  writeFile(path("blocked"), "a file where the data folder should be");
+  environment.insert("XDG_DATA_HOME", path("blocked"));
+  r = run(VANTREL_EXE, arguments, folder_.path(), environment);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.contains("vantrel: cannot make the folder " + path("blocked/vantrel") + ": ")) << r.err.toStdString();
+
+  const QString help = vantrel({"--help"}).out;
+  for (const char* place : {"--user-hiscore", "$XDG_DATA_HOME/vantrel/hiscore.txt", "~/.local/share/vantrel/hiscore.txt",
+                            "hiscore.txt in the working directory"})
+    EXPECT_TRUE(help.simplified().contains(place)) << place;
+}
+
 TEST_F(ProgramTest, ABadScriptLineEndsThePlayWithItsLineAndExitCodeTwo) {
   writeFile(path("bad.txt"), "tick 3\nstate\nwobble 7\n");
   const Result r = vantrel({"--hiscore", path("hiscore.txt"), "--play", path("bad.txt")});

@@ -9,7 +9,7 @@
 
 #include "platform/qt/game_window.h"
 #include "platform/qt/stop_signals.h"
-#include "scores/high_scores.h"
+#include "shell/hiscore_place.h"
 #include "shell/options.h"
 #include "shell/playback.h"
 #include "shell/recording.h"
@@ -98,20 +98,20 @@ int main(int argc, char** argv) {
   releaseStartMessages();
   QApplication::setApplicationName(QStringLiteral("vantrel"));
   QApplication::setApplicationVersion(QStringLiteral("1.0"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("vantrel"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setWindowIcon(gameIcon());
 
   const CommandLine parsed = parseCommandLine(argc, argv);
   if (const int exitCode = answerWithoutWindow(parsed); exitCode >= 0) return exitCode;
   const Options& options = parsed.options;
 
-  if (!options.hiscorePath.empty()) setHighScorePath(options.hiscorePath);
   std::unique_ptr<ScriptPlayback> script;
   if (!options.playPath.empty()) {
     script = std::make_unique<ScriptPlayback>();
     if (!script->open(options.playPath)) return fail(script->error());
   }
   std::string error;
+  if (!chooseHighScoreFile(options, error)) return fail(error);
   if (!options.recordPath.empty() && !startRecording(options.recordPath, error)) return fail(error);
 
   GameWindow window(options.scale);
