@@ -305,6 +305,24 @@ TEST_F(SimTest, HiscoreOptionIsHonoured) {
   EXPECT_FALSE(fs::exists(dir / "hiscore.txt"));
 }
 
+TEST_F(SimTest, BadCommandLinesNameTheOptionOrFileAsGiven) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string error;
+  };
+  const Case cases[] = {
+      {{"--hiscore", ""}, "vantrel-sim: --hiscore needs a path\n"},
+      {{"--hiscore"}, "vantrel-sim: --hiscore needs a path\n"},
+      {{"--bogus"}, "vantrel-sim: unknown option '--bogus'\n"},
+      {{"caf\xE9\xFF.vsim"}, "vantrel-sim: cannot read the script caf\xE9\xFF.vsim: No such file or directory\n"},
+  };
+  for (const Case& c : cases) {
+    const Result r = sim(c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.error;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), c.error);
+  }
+}
+
 TEST_F(SimTest, DemoRuns) {
   const Result r = sim({demoDir + "/demo.vsim"});
   ASSERT_EQ(r.exitCode, 0) << r.err;

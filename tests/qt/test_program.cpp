@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "shell/recording.h"
 #include "shell/state_line.h"
@@ -113,7 +117,9 @@ TEST_F(ProgramTest, AKilledGameStillLeavesItsWholeRecording) {
   process.setWorkingDirectory(folder_.path());
   process.start(VANTREL_EXE, {"--hiscore", path("hiscore.txt"), "--record", path("live.txt")});
   ASSERT_TRUE(process.waitForStarted());
-  QTest::qWait(500);
+  // The file is there once the program has begun; then a few ticks.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(path("live.txt")).size() > 0; }, 30000));
+  QTest::qWait(300);
   process.terminate();
   ASSERT_TRUE(process.waitForFinished(10000));
   EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
@@ -171,6 +177,91 @@ TEST_F(ProgramTest, TheRealXServerShowsTheSameGame) {
                     folder_.path(), environment);
   ASSERT_EQ(x.exitCode, 0) << x.err.toStdString();
   EXPECT_EQ(QImage(path("x.png")), QImage(path("off.png")));
+}
+
+// A full disk, a played Exit, a played About box: a picture and exit code 0,
+// or a clear message and a code that says it failed.
+TEST_F(ProgramTest, ScreenshotsAndRecordingsReportWhatBecameOfThem) {
+  struct Case {
+    const char* script;
+    QStringList options;
+    int exitCode;
+    const char* error;  // the whole of standard error
+    bool picture;
+  };
+  const bool full = QFileInfo::exists("/dev/full");
+  const Case cases[] = {
+      {"tick 3\ncommand 52\ntick 500\n", {"--screenshot", "shot.png"}, 0, "", true},
+      {"type ABC\nkey 13\ncommand 36\ntick 10\n", {"--screenshot", "shot.png"}, 0, "", true},
+      {"tick 3\n", {"--screenshot", "no/such/folder.png"}, 2,
+       "vantrel: cannot write the screenshot no/such/folder.png: No such file or directory\n", false},
+      {"tick 3\n", {"--record", "no/such/folder.txt"}, 2,
+       "vantrel: cannot write the recording no/such/folder.txt: No such file or directory\n", false},
+  };
+  for (const Case& c : cases) {
+    QFile::remove(path("shot.png"));
+    writeFile(path("s.txt"), c.script);
+    const Result r = vantrel(QStringList{"--hiscore", path("hiscore.txt"), "--play", "s.txt"} + c.options);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.script;
+    // Qt may add its own warnings; the program's message is the last line.
+    EXPECT_TRUE(r.err.endsWith(c.error)) << r.err.toStdString();
+    if (!*c.error) {
+      EXPECT_FALSE(r.err.contains("vantrel:")) << r.err.toStdString();
+    }
+    EXPECT_EQ(QImage(path("shot.png")).size(), c.picture ? QSize(632, 424) : QSize(0, 0)) << c.script;
+  }
+  if (!full) GTEST_SKIP() << "no /dev/full here";
+  writeFile(path("s.txt"), "move 200 250\ntick 3\n");
+  Result r = vantrel({"--play", "s.txt", "--screenshot", "/dev/full"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.endsWith("vantrel: cannot write the screenshot /dev/full: No space left on device\n")) << r.err.toStdString();
+  r = vantrel({"--play", "s.txt", "--screenshot", "shot.png", "--record", "/dev/full"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.endsWith("vantrel: cannot write the recording /dev/full: No space left on device\n")) << r.err.toStdString();
+}
+
+TEST_F(ProgramTest, WithoutADisplayOneLineSaysSoAndTheExitCodeIsOne) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+  const Result r = run(VANTREL_EXE, {}, folder_.path(), environment);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "vantrel: no display to open the window on; vantrel-sim plays scripts without one\n");
+}
+
+// SIGTERM from inside a modal box's loop closes the window; with the event
+// loop blocked (standard output full), a second one ends the program at once.
+TEST_F(ProgramTest, TerminationEndsTheWindowWhenBusyOrBlocked) {
+  writeFile(path("about.txt"), "command 36\ntick 3\n");
+  QProcess about;
+  about.setWorkingDirectory(folder_.path());
+  about.start(VANTREL_EXE, {"--hiscore", path("hiscore.txt"), "--play", "about.txt", "--record", "r.txt"});
+  ASSERT_TRUE(about.waitForStarted());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(path("r.txt")).size() > 0; }, 30000));
+  QTest::qWait(300);
+  about.terminate();
+  ASSERT_TRUE(about.waitForFinished(10000));
+  EXPECT_EQ(about.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(about.exitCode(), 0);
+
+  ASSERT_EQ(mkfifo(qPrintable(path("out")), 0600), 0);
+  const int reader = ::open(qPrintable(path("out")), O_RDONLY | O_NONBLOCK);  // held open, never read
+  ASSERT_GE(reader, 0);
+  writeFile(path("states.txt"), QByteArray("move 200 250\n") + QByteArray("state\n").repeated(2000));
+  QProcess blocked;
+  blocked.setWorkingDirectory(folder_.path());
+  blocked.setStandardOutputFile(path("out"));
+  blocked.start(VANTREL_EXE, {"--hiscore", path("hiscore.txt"), "--play", "states.txt", "--record", "b.txt"});
+  ASSERT_TRUE(blocked.waitForStarted());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(path("b.txt")).size() > 0; }, 30000));
+  QTest::qWait(300);
+  blocked.terminate();
+  EXPECT_FALSE(blocked.waitForFinished(500)) << "the loop cannot answer";
+  blocked.terminate();
+  EXPECT_TRUE(blocked.waitForFinished(10000));
+  ::close(reader);
+  QFile recorded(path("b.txt"));
+  ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
+  EXPECT_EQ(recorded.readAll(), "move 200 250\n");
 }
 
 // Live input in the window, recorded, replays headless to the same state.

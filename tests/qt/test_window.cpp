@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QWindow>
@@ -318,6 +319,24 @@ TEST_F(WindowTest, APlayedAboutCommandHoldsTheScriptUntilItsBoxCloses) {
   window().tick();
   EXPECT_EQ(ticksWhileOpen, 0);
   EXPECT_EQ(world.tickCount, 1);
+}
+
+TEST_F(WindowTest, DuringPlayExitAndTheCloseBoxEndTheProgramAtOnce) {
+  struct Case {
+    bool closeBox;
+    const char* screenshot;
+    int exitCode;  // a screenshot still waiting is not written
+  };
+  for (const Case& c : {Case{false, "", 0}, Case{true, "", 0}, Case{true, "shot.png", 1}}) {
+    window().show();
+    window().play(scriptOf(folder() + "/s.txt", "tick 100000\n"), c.screenshot);
+    QSignalSpy finished(&window(), &GameWindow::finished);
+    window().tick();
+    c.closeBox ? void(window().close()) : window().action(CommandExit)->trigger();
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.first().first().toInt(), c.exitCode);
+    EXPECT_FALSE(window().isVisible());
+  }
 }
 
 TEST_F(WindowTest, AScreenshotDecodesToTheClientImage) {

@@ -129,18 +129,16 @@ void GameWindow::buildMenu() {
 void GameWindow::startTicking() { timer_.start(); }
 
 void GameWindow::input(const WindowMessage& message) {
-  if (script_) return;  // a played script stands for the player
-  dispatchMessage(*host_, message);
+  if (!script_) return dispatchMessage(*host_, message);
+  // A played script stands for the player, who can still end the program.
+  if (message.kind == MessageCommand && message.x == CommandExit) close();
 }
 
 void GameWindow::tick() {
   if (!script_) return dispatchMessage(*host_, {MessageTick, 0, 0});
   // A played About command holds the script until its box is closed; the
   // timeouts meanwhile are dropped like any late ones.
-  if (ticking_) return;
-  ticking_ = true;
   const ScriptPlayback::Outcome outcome = script_->playTick(*host_);
-  ticking_ = false;
   if (outcome != ScriptPlayback::Playing) endPlayback(outcome);
 }
 
@@ -165,7 +163,7 @@ void GameWindow::endPlayback(ScriptPlayback::Outcome outcome) {
   if (!saveScreenshot({image.constBits(), image.width(), image.height(), static_cast<int>(image.bytesPerLine())},
                       screenshotPath_, error)) {
     std::fprintf(stderr, "vantrel: %s\n", error.c_str());
-    return emit finished(1);
+    return emit finished(2);
   }
   emit finished(0);
 }
@@ -180,4 +178,9 @@ void GameWindow::closeEvent(QCloseEvent* event) {
   flushRecord();
   if (help_) help_->close();
   event->accept();
+  if (script_ && !screenshotPath_.empty()) {
+    std::fputs("vantrel: the window was closed before the script ended; no screenshot was written\n", stderr);
+    return emit finished(1);
+  }
+  emit finished(0);
 }

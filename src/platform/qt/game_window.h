@@ -27,6 +27,8 @@ class GameWindow final : public QMainWindow {
   // Plays the script instead of live input. When it ends, play goes on live;
   // with a screenshot path, the client image is saved there and the program
   // asked to end. A played Exit ends the program at once, after the screenshot.
+  // Closing the window during play ends the program at once; with a
+  // screenshot path still waiting, with exit code 1.
   void play(std::unique_ptr<ScriptPlayback> script, const std::string& screenshotPath);
 
   WindowHost& host();
@@ -35,6 +37,7 @@ class GameWindow final : public QMainWindow {
   HelpViewer* helpViewer() const { return help_; }
 
  signals:
+  // The program is to end: the window was closed, or a played script asked.
   void finished(int exitCode);
 
  protected:
@@ -53,6 +56,5 @@ class GameWindow final : public QMainWindow {
   std::map<uint16_t, QAction*> actions_;
   std::unique_ptr<ScriptPlayback> script_;
   std::string screenshotPath_;
-  bool ticking_ = false;
   HelpViewer* help_ = nullptr;
 };

@@ -85,7 +85,6 @@ QIcon gameIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  catchStopSignals();
   // Qt's own options (-platform and the like) are known only to Qt: a command
   // line using them is checked again once Qt has taken them off.
   const CommandLine early = parseCommandLine(argc, argv);
@@ -100,6 +99,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral("1.0"));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setWindowIcon(gameIcon());
+  QApplication::setQuitOnLastWindowClosed(false);  // the window says when and with which exit code
 
   const CommandLine parsed = parseCommandLine(argc, argv);
   if (const int exitCode = answerWithoutWindow(parsed); exitCode >= 0) return exitCode;

@@ -12,7 +12,7 @@ int stopPipe[2] = {-1, -1};
 volatile std::sig_atomic_t stopsSeen = 0;
 
 extern "C" void requestStop(int signalNumber) {
-  if (stopsSeen || stopPipe[1] < 0) {
+  if (stopsSeen) {
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);
     return;
@@ -26,19 +26,12 @@ extern "C" void requestStop(int signalNumber) {
 
 }  // namespace
 
-void catchStopSignals() {
-  if (pipe(stopPipe) == 0) {
-    for (const int end : stopPipe) {
-      fcntl(end, F_SETFD, FD_CLOEXEC);
-      fcntl(end, F_SETFL, O_NONBLOCK);
-    }
-  }
-  std::signal(SIGINT, requestStop);
-  std::signal(SIGTERM, requestStop);
-}
-
 void onStopSignal(QObject* context, std::function<void()> stop) {
-  if (stopPipe[0] < 0) return;
+  if (pipe(stopPipe) != 0) return;  // the signals keep ending the program at once
+  for (const int end : stopPipe) {
+    fcntl(end, F_SETFD, FD_CLOEXEC);
+    fcntl(end, F_SETFL, O_NONBLOCK);
+  }
   auto* notifier = new QSocketNotifier(stopPipe[0], QSocketNotifier::Read, context);
   QObject::connect(notifier, &QSocketNotifier::activated, context, [stop = std::move(stop)] {
     char byte;
@@ -46,4 +39,6 @@ void onStopSignal(QObject* context, std::function<void()> stop) {
     }
     stop();
   });
+  std::signal(SIGINT, requestStop);
+  std::signal(SIGTERM, requestStop);
 }
