@@ -53,16 +53,23 @@ int answerWithoutWindow(const CommandLine& parsed) {
 QtMessageHandler defaultHandler = nullptr;
 std::vector<std::pair<QtMsgType, QString>> heldMessages;
 
+bool platformChosen = false;  // -platform or QT_QPA_PLATFORM: Qt's own words say more
+
 void holdStartMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
   if (type != QtFatalMsg) {
     heldMessages.emplace_back(type, message);
     return;
   }
-  const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-  if (noDisplay) {
+  const QString display = qEnvironmentVariable("DISPLAY", qEnvironmentVariable("WAYLAND_DISPLAY"));
+  if (platformChosen) {
+    // The first thing Qt said names the cause; its fatal line only gives up.
+    const QString cause = heldMessages.empty() ? message : heldMessages.front().second;
+    std::fprintf(stderr, "vantrel: cannot open the window: %s\n", qPrintable(cause.section('\n', 0, 0)));
+  } else if (display.isEmpty()) {
     std::fputs("vantrel: no display to open the window on; vantrel-sim plays scripts without one\n", stderr);
   } else {
-    std::fprintf(stderr, "vantrel: cannot open the window: %s\n", qPrintable(message.section('\n', 0, 0)));
+    std::fprintf(stderr, "vantrel: cannot open the display %s; vantrel-sim plays scripts without one\n",
+                 qPrintable(display));
   }
   std::_Exit(1);
 }
@@ -92,6 +99,8 @@ int main(int argc, char** argv) {
     if (const int exitCode = answerWithoutWindow(early); exitCode >= 0) return exitCode;
   }
 
+  platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+                   std::count(early.unknownOptions.begin(), early.unknownOptions.end(), "-platform") > 0;
   defaultHandler = qInstallMessageHandler(holdStartMessage);
   QApplication app(argc, argv);
   releaseStartMessages();
