@@ -109,8 +109,8 @@ TEST_F(GameTest, ARecordingIsWrittenWhole) {
   std::string error;
   ASSERT_TRUE(startRecording(path, error)) << error;
   NullHost host;
-  for (const WindowMessage& m : {WindowMessage{MessageTick, 0, 0}, {MessageTick, 0, 0}, {MessageKey, 0x41, 0},
-                                 {MessageTick, 0, 0}}) {
+  for (const WindowMessage& m :
+       {WindowMessage{MessageTick, 0, 0}, {MessageTick, 0, 0}, {MessageKey, 0x41, 0}, {MessageTick, 0, 0}}) {
     dispatchMessage(host, m);
   }
   ASSERT_TRUE(finishRecording(error)) << error;

@@ -63,9 +63,7 @@ ScriptPlayback::Outcome ScriptPlayback::playTick(WindowHost& host) {
         ticked = message.kind == MessageTick;
         if (played.closed) outcome = Closed;
         break;
-      case ScriptPlayer::StepState:
-        stateAction_ ? stateAction_() : printStateLine();
-        break;
+      case ScriptPlayer::StepState: stateAction_ ? stateAction_() : printStateLine(); break;
       case ScriptPlayer::StepEnd: outcome = Ended; break;
       case ScriptPlayer::StepError:
         error_ = "script " + player_->error();

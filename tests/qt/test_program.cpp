@@ -54,6 +54,15 @@ const QByteArray game =
 class ProgramTest : public ::testing::Test {
  protected:
   QString path(const char* name) const { return folder_.filePath(name); }
+  // Starts vantrel recording into the file, and waits until it has begun
+  // (the file has its first line) and ticked a few times.
+  void startRecording(QProcess& process, const QStringList& arguments, const char* recording) {
+    process.setWorkingDirectory(folder_.path());
+    process.start(VANTREL_EXE, arguments + QStringList{"--record", path(recording)});
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(path(recording)).size() > 0; }, 30000));
+    QTest::qWait(300);
+  }
   Result vantrel(const QStringList& arguments) { return run(VANTREL_EXE, arguments, folder_.path()); }
   Result sim(const QString& script) {
     QTemporaryDir other;  // a high-score table of its own, as fresh as the window's
@@ -114,12 +123,7 @@ TEST_F(ProgramTest, StateLinesStayOnLinesOfTheirOwnAfterInvalidCharacterReports)
 
 TEST_F(ProgramTest, AKilledGameStillLeavesItsWholeRecording) {
   QProcess process;
-  process.setWorkingDirectory(folder_.path());
-  process.start(VANTREL_EXE, {"--hiscore", path("hiscore.txt"), "--record", path("live.txt")});
-  ASSERT_TRUE(process.waitForStarted());
-  // The file is there once the program has begun; then a few ticks.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(path("live.txt")).size() > 0; }, 30000));
-  QTest::qWait(300);
+  ASSERT_NO_FATAL_FAILURE(startRecording(process, {"--hiscore", path("hiscore.txt")}, "live.txt"));
   process.terminate();
   ASSERT_TRUE(process.waitForFinished(10000));
   EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
@@ -212,12 +216,16 @@ TEST_F(ProgramTest, ScreenshotsAndRecordingsReportWhatBecameOfThem) {
   }
   if (!full) GTEST_SKIP() << "no /dev/full here";
   writeFile(path("s.txt"), "move 200 250\ntick 3\n");
-  Result r = vantrel({"--play", "s.txt", "--screenshot", "/dev/full"});
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_TRUE(r.err.endsWith("vantrel: cannot write the screenshot /dev/full: No space left on device\n")) << r.err.toStdString();
-  r = vantrel({"--play", "s.txt", "--screenshot", "shot.png", "--record", "/dev/full"});
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_TRUE(r.err.endsWith("vantrel: cannot write the recording /dev/full: No space left on device\n")) << r.err.toStdString();
+  const std::pair<QStringList, QString> onFullDisk[] = {
+      {{"--screenshot", "/dev/full"}, "vantrel: cannot write the screenshot /dev/full: No space left on device\n"},
+      {{"--screenshot", "shot.png", "--record", "/dev/full"},
+       "vantrel: cannot write the recording /dev/full: No space left on device\n"},
+  };
+  for (const auto& [options, error] : onFullDisk) {
+    const Result r = vantrel(QStringList{"--play", "s.txt"} + options);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.endsWith(error)) << r.err.toStdString();
+  }
 }
 
 TEST_F(ProgramTest, WithoutADisplayOneLineSaysSoAndTheExitCodeIsOne) {
@@ -233,11 +241,8 @@ TEST_F(ProgramTest, WithoutADisplayOneLineSaysSoAndTheExitCodeIsOne) {
 TEST_F(ProgramTest, TerminationEndsTheWindowWhenBusyOrBlocked) {
   writeFile(path("about.txt"), "command 36\ntick 3\n");
   QProcess about;
-  about.setWorkingDirectory(folder_.path());
-  about.start(VANTREL_EXE, {"--hiscore", path("hiscore.txt"), "--play", "about.txt", "--record", "r.txt"});
-  ASSERT_TRUE(about.waitForStarted());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(path("r.txt")).size() > 0; }, 30000));
-  QTest::qWait(300);
+  ASSERT_NO_FATAL_FAILURE(
+      startRecording(about, {"--hiscore", path("hiscore.txt"), "--play", "about.txt"}, "r.txt"));
   about.terminate();
   ASSERT_TRUE(about.waitForFinished(10000));
   EXPECT_EQ(about.exitStatus(), QProcess::NormalExit);
@@ -248,12 +253,9 @@ TEST_F(ProgramTest, TerminationEndsTheWindowWhenBusyOrBlocked) {
   ASSERT_GE(reader, 0);
   writeFile(path("states.txt"), QByteArray("move 200 250\n") + QByteArray("state\n").repeated(2000));
   QProcess blocked;
-  blocked.setWorkingDirectory(folder_.path());
   blocked.setStandardOutputFile(path("out"));
-  blocked.start(VANTREL_EXE, {"--hiscore", path("hiscore.txt"), "--play", "states.txt", "--record", "b.txt"});
-  ASSERT_TRUE(blocked.waitForStarted());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(path("b.txt")).size() > 0; }, 30000));
-  QTest::qWait(300);
+  ASSERT_NO_FATAL_FAILURE(
+      startRecording(blocked, {"--hiscore", path("hiscore.txt"), "--play", "states.txt"}, "b.txt"));
   blocked.terminate();
   EXPECT_FALSE(blocked.waitForFinished(500)) << "the loop cannot answer";
   blocked.terminate();
