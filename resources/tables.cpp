@@ -1,5 +1,7 @@
 #include "resources/tables.h"
 
+#include "core/keys.h"
+
 namespace {
 
 constexpr MenuEntry menu[] = {
@@ -17,8 +19,8 @@ constexpr MenuEntry menu[] = {
 };
 
 constexpr Accelerator accelerators[] = {
-    {8, false, CommandBackspace},
-    {0x70, true, CommandHelpKey},
+    {'\b', false, CommandBackspace},
+    {KeyF1, true, CommandHelpKey},
 };
 
 constexpr AboutTexts about = {

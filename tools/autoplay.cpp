@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/keys.h"
 #include "core/session.h"
 #include "core/world.h"
 #include "physics/ball.h"
@@ -185,7 +186,7 @@ int main(int argc, char** argv) {
   };
 
   for (unsigned char c : options.name) send(MessageKey, std::toupper(c));  // letter keys
-  send(MessageKey, 0x0D);  // Enter ends the name and starts a new game
+  send(MessageKey, KeyReturn);  // Enter ends the name and starts a new game
   note("level", world.level);
 
   int32_t level = world.level, planEnd = 0;

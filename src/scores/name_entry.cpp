@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/keys.h"
+
 namespace {
 char nameBuffer[nameCapacity + 1];
 int32_t nameLength;
@@ -14,9 +16,9 @@ int32_t nameEntryKey(int32_t code) {
   if (c == 0) {
     nameLength = 0;
     nameBuffer[0] = '\0';
-  } else if (c == 8) {
+  } else if (c == KeyBackspace) {
     if (nameLength > 0) nameBuffer[--nameLength] = '\0';
-  } else if (c == 13) {
+  } else if (c == KeyReturn) {
     return nameLength;
   } else if (isLetter(c) && nameLength < nameCapacity) {
     nameBuffer[nameLength++] = static_cast<char>(c);

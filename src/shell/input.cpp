@@ -1,5 +1,6 @@
 #include "shell/input.h"
 
+#include "core/keys.h"
 #include "core/session.h"
 #include "physics/ball.h"
 #include "resources/tables.h"
@@ -9,6 +10,11 @@
 ShellState shell{0, 0, false, 0, CursorNone};
 
 namespace {
+
+// The speed factors of the four speed commands.
+constexpr double slowSpeed = 0.5, normalSpeed = 1.0, fastSpeed = 1.5, sonicSpeed = 2.0;
+// How far one movement key moves the pointer, in pixels on each axis.
+constexpr int32_t keyboardStep = 1;
 
 void redraw(WindowHost& host) {
   showField(host);
@@ -30,7 +36,7 @@ CursorShape cursorFor(int32_t area) {
 
 // The keypad and function keys share codes with the lower-case letters;
 // only real letter keys type a name.
-bool isKeypadOrFunctionKey(int32_t virtualKey) { return virtualKey >= 0x60 && virtualKey <= 0x7B; }
+bool isKeypadOrFunctionKey(int32_t virtualKey) { return virtualKey >= KeyNumpad0 && virtualKey <= KeyF12; }
 
 int32_t unpackX(uint32_t packed) { return static_cast<int16_t>(packed & 0xFFFF); }
 int32_t unpackY(uint32_t packed) { return static_cast<int16_t>(packed >> 16); }
@@ -49,10 +55,10 @@ void onCommand(WindowHost& host, uint16_t command) {
       redraw(host);
       break;
     case CommandAbout: host.showAbout(); break;
-    case CommandSlow: setSpeed(host, 0.5, command); break;
-    case CommandNormal: setSpeed(host, 1.0, command); break;
-    case CommandFast: setSpeed(host, 1.5, command); break;
-    case CommandSonic: setSpeed(host, 2.0, command); break;
+    case CommandSlow: setSpeed(host, slowSpeed, command); break;
+    case CommandNormal: setSpeed(host, normalSpeed, command); break;
+    case CommandFast: setSpeed(host, fastSpeed, command); break;
+    case CommandSonic: setSpeed(host, sonicSpeed, command); break;
     case CommandExit: host.postClose(); break;
     case CommandHiScore:
       raiseEvent(EventShowHighScores);
@@ -112,17 +118,18 @@ void onKeyDown(WindowHost& host, int32_t virtualKey) {
   if (gameState() == StateEnteringName) {
     if (!isKeypadOrFunctionKey(virtualKey) && nameEntryKey(virtualKey) >= 0) raiseEvent(EventNewGame);
   } else {
+    constexpr int32_t s = keyboardStep;
     switch (virtualKey) {
-      case 0x0D:
-      case 0x20: clickAt(host, x, y); break;
-      case 0x21: ++x, --y; break;  // Page Up: up and right
-      case 0x22: ++x, ++y; break;  // Page Down: down and right
-      case 0x23: --x, ++y; break;  // End: down and left
-      case 0x24: --x, --y; break;  // Home: up and left
-      case 0x25: --x; break;
-      case 0x26: --y; break;
-      case 0x27: ++x; break;
-      case 0x28: ++y; break;
+      case KeyReturn:
+      case KeySpace: clickAt(host, x, y); break;
+      case KeyPageUp: x += s, y -= s; break;  // up and right
+      case KeyPageDown: x += s, y += s; break;  // down and right
+      case KeyEnd: x -= s, y += s; break;  // down and left
+      case KeyHome: x -= s, y -= s; break;  // up and left
+      case KeyLeft: x -= s; break;
+      case KeyUp: y -= s; break;
+      case KeyRight: x += s; break;
+      case KeyDown: y += s; break;
       default: break;
     }
   }
