@@ -20,7 +20,7 @@ namespace {
 // Level 11 in play, one block fading, so that every kind of drawing is done.
 void setUpScene() {
   resetGame();
-  computeLayout({0, 0, 632, 424});
+  computeLayout({0, 0, clientWidth, clientHeight});
   world.level = 11;
   buildLevel(11);
   world.blocksLeft = world.blockCount;
@@ -36,7 +36,7 @@ void setUpScene() {
 
 void BM_FieldFrame(benchmark::State& state) {
   setUpScene();
-  QImage image(632, 424, QImage::Format_RGB32);
+  QImage image(clientWidth, clientHeight, QImage::Format_RGB32);
   ImageSurface surface(image);
   for (auto _ : state) {
     world.blockTable[0].fade = 50;  // keeps one patch fading in every frame
@@ -48,7 +48,7 @@ BENCHMARK(BM_FieldFrame);
 
 void BM_PanelFrame(benchmark::State& state) {
   setUpScene();
-  QImage image(632, 424, QImage::Format_RGB32);
+  QImage image(clientWidth, clientHeight, QImage::Format_RGB32);
   ImageSurface surface(image);
   for (auto _ : state) {
     drawPanel(surface);

@@ -38,7 +38,7 @@ struct TempDir {
 // high-score file); level 11 of 12, so a cleared level only builds level 12.
 GameWorld levelElevenInFlight() {
   resetGame();
-  computeLayout({0, 0, 632, 424});
+  computeLayout({0, 0, clientWidth, clientHeight});
   world.speedFactor = 1.0;
   world.levelCount = 12;
   world.level = 11;

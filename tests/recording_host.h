@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "shell/host.h"
+#include "shell/window.h"
 
 struct DrawOp {
   enum Kind { Clip, Rectangle, Fill, Ellipse, Text } kind;
@@ -45,7 +46,7 @@ class RecordingHost final : public WindowHost {
   int closes = 0, abouts = 0, helps = 0, captures = 0, releases = 0, focuses = 0;
   bool minimised = false, mouse = true, cursorShown = true;
 
-  Rect clientRect() override { return {0, 0, 632, 424}; }
+  Rect clientRect() override { return {0, 0, clientWidth, clientHeight}; }
   DrawingSurface& surface() override { return drawing; }
   void present(const Rect& r) override { presented.push_back(r); }
   void setCursor(CursorShape shape) override { cursors.push_back(shape); }

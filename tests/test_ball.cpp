@@ -8,7 +8,7 @@ class BallTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    computeLayout({0, 0, 632, 424});
+    computeLayout({0, 0, clientWidth, clientHeight});
     world.ballSize = 15;
     world.batWidth = 40;
     world.batHeight = 5;

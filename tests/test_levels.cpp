@@ -9,7 +9,7 @@ class LevelTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    computeLayout({0, 0, 632, 424});
+    computeLayout({0, 0, clientWidth, clientHeight});
   }
 };
 

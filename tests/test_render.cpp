@@ -22,7 +22,7 @@ namespace {
 constexpr Color black{0, 0, 0}, white{255, 255, 255}, green{0, 200, 0}, red{200, 0, 0}, blue{0, 0, 200},
     zone{64, 15, 15}, yellow{255, 255, 0};
 
-const Rect client{0, 0, 632, 424};
+const Rect client{0, 0, clientWidth, clientHeight};
 const Rect field{10, 10, 410, 410};
 const Rect batZone{10, 210, 410, 310};
 const Rect panel{420, 10, 620, 410};

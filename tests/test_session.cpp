@@ -12,7 +12,7 @@ class SessionTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    computeLayout({0, 0, 632, 424});
+    computeLayout({0, 0, clientWidth, clientHeight});
     setSpeedFactor(1.0);
     raiseEvent(EventEnterName);
   }

@@ -5,7 +5,7 @@
 using WorldTest = GameTest;
 
 TEST_F(WorldTest, RegionAtFollowsThePrecedenceOfTheThreeRectangles) {
-  computeLayout({0, 0, 632, 424});
+  computeLayout({0, 0, clientWidth, clientHeight});
   const struct {
     int32_t x, y, area;
   } cases[] = {

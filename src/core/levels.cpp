@@ -20,21 +20,29 @@ void placeBlock(int32_t i, int32_t row, int32_t column, const Pattern& p) {
   b.rect.bottom = b.rect.top + 10;
 }
 
+// What each level adds to the bonus time and the bonus.
+constexpr int32_t bonusTimeStep = 60, bonusStep = 100;
+// The ball's box, and its speed straight up at launch in pixels per tick
+// before the speed factor.
+constexpr int32_t ballSize = 15;
+constexpr double launchSpeed = 2.0;
+constexpr int32_t batWidth = 40, batHeight = 5;
+
 void startLevel(int32_t blocks) {
   world.blockCount = blocks;
-  world.bonusTimePerLevel = 60;
-  world.bonusPerLevel = 100;
+  world.bonusTimePerLevel = bonusTimeStep;
+  world.bonusPerLevel = bonusStep;
 }
 
 // What every builder resets at the end.
 void resetBallAndBat() {
-  world.ballSize = 15;
+  world.ballSize = ballSize;
   world.ballX = 0.0;
-  world.ballY = world.fieldRect.bottom - 15;
+  world.ballY = world.fieldRect.bottom - ballSize;
   world.ballVX = 0.0;
-  world.ballVY = -2.0;
-  world.batWidth = 40;
-  world.batHeight = 5;
+  world.ballVY = -launchSpeed;
+  world.batWidth = batWidth;
+  world.batHeight = batHeight;
 }
 
 int32_t fieldWidth() { return world.fieldRect.right - world.fieldRect.left; }

@@ -92,10 +92,14 @@ void physicsTick() {
   if (world.blocksLeft == 0) raiseEvent(EventLevelCleared);
 }
 
-// Bonus time runs only while a ball is in flight or waits after a loss.
+// Bonus time runs only while a ball is in flight or waits after a loss: one
+// step every 100 ticks, a second at the normal pace; once it is used up each
+// step takes from the bonus instead.
+constexpr int32_t ticksPerBonusStep = 100, bonusDecay = 5;
+
 void decayBonus() {
   if (world.gameState != StatePlaying && world.gameState != StateBallLost) return;
-  if (tickCount() % 100 != 0) return;
+  if (tickCount() % ticksPerBonusStep != 0) return;
   if (world.bonusTime > 0) --world.bonusTime;
-  if (world.bonusTime == 0 && world.bonus > 0) world.bonus -= 5;
+  if (world.bonusTime == 0 && world.bonus > 0) world.bonus -= bonusDecay;
 }

@@ -22,6 +22,8 @@ struct Block {
 };
 
 constexpr int blockCapacity = 52;  // level 11, the largest
+// Frames a destroyed block's grey patch takes to fade out: one per field frame.
+constexpr int32_t fadeLength = 50;
 
 struct GameWorld {
   Rect fieldRect, panelRect, batZone;

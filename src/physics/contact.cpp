@@ -87,7 +87,7 @@ void blockRebounds() {
     --b.hits;
     b.brush = b.hits != 0 ? BrushRed : BrushBlack;
     if (b.hits == 0) {
-      b.fade = 50;
+      b.fade = fadeLength;
       --world.blocksLeft;
       world.points += bonus() + b.points;
     }

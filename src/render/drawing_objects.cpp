@@ -9,9 +9,9 @@ const Brush redBrush{{200, 0, 0}};
 const Brush blueBrush{{0, 0, 200}};
 const Brush zoneBrush{{64, 15, 15}};
 
-const std::array<Brush, 50> fadeBrushes = [] {
-  std::array<Brush, 50> brushes{};
-  for (int i = 0; i < 50; ++i) {
+const std::array<Brush, fadeLength> fadeBrushes = [] {
+  std::array<Brush, fadeLength> brushes{};
+  for (int i = 0; i < fadeLength; ++i) {
     const auto grey = static_cast<uint8_t>(5 * i);
     brushes[i] = Brush{{grey, grey, grey}};
   }

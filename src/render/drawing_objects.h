@@ -2,11 +2,12 @@
 #pragma once
 #include <array>
 
+#include "core/world.h"
 #include "render/surface.h"
 
 extern const Pen blackPen, whitePen;
 extern const Brush whiteBrush, blackBrush, greenBrush, redBrush, blueBrush, zoneBrush;
-extern const std::array<Brush, 50> fadeBrushes;  // entry i is grey 5 * i
+extern const std::array<Brush, fadeLength> fadeBrushes;  // entry i is grey 5 * i
 extern const Font panelFont;
 extern const Color textColor;
 

@@ -2,6 +2,7 @@
 // still composed, so fading blocks count down as they would on screen.
 #pragma once
 #include "shell/host.h"
+#include "shell/window.h"
 
 class NullSurface final : public DrawingSurface {
  public:
@@ -16,7 +17,7 @@ class NullHost : public WindowHost {
  public:
   bool closed = false;  // set when the game asks the window to close
 
-  Rect clientRect() override { return {0, 0, 632, 424}; }  // the window's size at start
+  Rect clientRect() override { return {0, 0, clientWidth, clientHeight}; }
   DrawingSurface& surface() override { return surface_; }
   void present(const Rect&) override {}
   void setCursor(CursorShape) override {}

@@ -3,6 +3,8 @@
 #include "shell/host.h"
 
 constexpr int timerPeriodMs = 10;
+// The client area the window opens with; it may be resized later.
+constexpr int32_t clientWidth = 632, clientHeight = 424;
 
 void onCreate(WindowHost& host);
 void onTimer(WindowHost& host);

@@ -14,7 +14,7 @@ GameView::GameView(int scale, QWidget* parent)
     : QWidget(parent),
       scale_(scale),
       batZoneCursor_(QPixmap(QStringLiteral(":/cursors/blank.png")), 0, 0),
-      image_(startWidth, startHeight, QImage::Format_RGB32) {
+      image_(clientWidth, clientHeight, QImage::Format_RGB32) {
   image_.fill(Qt::black);
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel comes from the image
   setMouseTracking(true);
@@ -23,7 +23,7 @@ GameView::GameView(int scale, QWidget* parent)
   applyCursor();
 }
 
-QSize GameView::sizeHint() const { return QSize(startWidth, startHeight) * scale_; }
+QSize GameView::sizeHint() const { return QSize(clientWidth, clientHeight) * scale_; }
 
 // A field frame redraws 400 by 400 pixels of which the moving ball and bat
 // change a few hundred; only those go to the screen, which keeps the game

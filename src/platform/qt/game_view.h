@@ -8,13 +8,12 @@
 #include "platform/qt/image_surface.h"
 #include "shell/host.h"
 #include "shell/script.h"
+#include "shell/window.h"
 
 class GameView final : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int startWidth = 632, startHeight = 424;
-
   // Every game pixel is shown as scale by scale screen pixels.
   explicit GameView(int scale, QWidget* parent = nullptr);
 
