@@ -221,6 +221,9 @@ const BadScript badScripts[] = {
     {"type", "type", 1, 0},
     {"state\nstate\nkey 0xZZ", "key 0xZZ", 3, 2},
     {"command", "command", 1, 0},
+    {"tick -5", "tick -5", 1, 0},
+    {"state\ncommand 65561", "command 65561", 2, 1},
+    {"tick 0x40000000000000005", "tick 0x40000000000000005", 1, 0},
 };
 
 TEST_F(SimTest, BadScriptsStopWithTheLineOnStderr) {

@@ -44,9 +44,9 @@ void recordMessage(const WindowMessage& m) {
   }
   flushRecord();
   switch (m.kind) {
-    case MessageMove: noteResult(std::fprintf(recordStream, "move %d %d\n", m.x, m.y)); break;
+    case MessageMove: noteResult(std::fprintf(recordStream, "move %d %d\n", int16_t(m.x), int16_t(m.y))); break;
     case MessageDown: noteResult(std::fprintf(recordStream, "down\n")); break;
-    case MessageUp: noteResult(std::fprintf(recordStream, "up %d %d\n", m.x, m.y)); break;
+    case MessageUp: noteResult(std::fprintf(recordStream, "up %d %d\n", int16_t(m.x), int16_t(m.y))); break;
     case MessageKey: noteResult(std::fprintf(recordStream, "key 0x%X\n", static_cast<unsigned>(m.x))); break;
     case MessageCommand: noteResult(std::fprintf(recordStream, "command %d\n", m.x)); break;
     case MessageTick: break;

@@ -1,6 +1,5 @@
 #include "shell/script.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -29,25 +28,81 @@ std::vector<std::string> tokenize(const std::string& line) {
   return tokens;
 }
 
-// Decimal or 0x-prefixed hexadecimal, with an optional minus sign.
-bool parseNumber(const std::string& token, int64_t& value) {
-  size_t i = token.size() > 1 && token[0] == '-' ? 1 : 0;
+enum NumberParse { NumberOk, NumberMalformed, NumberTooLarge };
+
+// Decimal or 0x-prefixed hexadecimal, with an optional minus sign, into a
+// 64-bit integer. Each step is checked before it multiplies, so no digits wrap.
+NumberParse parseNumber(const std::string& token, int64_t& value) {
+  const bool negative = token.size() > 1 && token[0] == '-';
+  size_t i = negative ? 1 : 0;
   int base = 10;
   if (token.compare(i, 2, "0x") == 0 || token.compare(i, 2, "0X") == 0) {
     base = 16;
     i += 2;
   }
-  if (i == token.size()) return false;
+  if (i == token.size()) return NumberMalformed;
+  const uint64_t limit = negative ? uint64_t{1} << 63 : uint64_t{INT64_MAX};
   uint64_t magnitude = 0;
+  bool tooLarge = false;
   for (; i < token.size(); ++i) {
     const int c = std::tolower(static_cast<unsigned char>(token[i]));
     const int digit = std::isdigit(c) ? c - '0' : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
-    if (digit < 0) return false;
-    magnitude = magnitude * base + digit;
-    if (magnitude > (uint64_t{1} << 62)) return false;
+    if (digit < 0) return NumberMalformed;
+    if (magnitude > (limit - digit) / base) tooLarge = true;  // a later digit may still be malformed
+    else magnitude = magnitude * base + digit;
   }
-  value = token[0] == '-' ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
-  return true;
+  if (tooLarge) return NumberTooLarge;
+  value = static_cast<int64_t>(negative ? 0 - magnitude : magnitude);
+  return NumberOk;
+}
+
+// What the numbers of each command must fit: the field of the message that
+// carries them. A tick count only has to be a count.
+struct Range {
+  const char* command;
+  int64_t low, high;
+  const char* what;
+};
+
+const Range ranges[] = {
+    {"tick", 0, INT64_MAX, "tick count"},
+    {"move", INT16_MIN, INT16_MAX, "coordinate"},
+    {"up", INT16_MIN, INT16_MAX, "coordinate"},
+    {"click", INT16_MIN, INT16_MAX, "coordinate"},
+    {"key", 1, 255, "key code"},
+    {"command", 0, UINT16_MAX, "command"},
+};
+
+const Range* rangeOf(const std::string& command) {
+  for (const Range& r : ranges) {
+    if (command == r.command) return &r;
+  }
+  return nullptr;
+}
+
+std::string outOfRange(const Range& r) {
+  return std::string(r.what) + " out of range (" + std::to_string(r.low) + " to " + std::to_string(r.high) + ")";
+}
+
+// A line as a message shows it: bytes that are not printable as \xNN, and
+// only the start of a long one.
+std::string shown(const std::string& line) {
+  constexpr size_t shownLength = 80;
+  std::string text;
+  for (size_t i = 0; i < line.size() && i < shownLength; ++i) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    if (c == '\\') {
+      text += "\\\\";
+    } else if (c >= 0x20 && c < 0x7F) {
+      text += static_cast<char>(c);
+    } else {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      text += escaped;
+    }
+  }
+  if (line.size() > shownLength) text += "...";
+  return text;
 }
 
 // Letters as their upper-case key codes, anything else as its character code.
@@ -83,12 +138,16 @@ bool openScript(const std::string& path, std::ifstream& file, std::string& error
 }
 
 ScriptPlayer::Step ScriptPlayer::next(WindowMessage& message) {
-  while (ticksLeft_ == 0 && queue_.empty()) {
+  while (ticksLeft_ == 0 && queue_.empty() && typedNext_ == typed_.size()) {
     if (!readLine()) return error_.empty() ? StepEnd : StepError;
   }
   if (ticksLeft_ > 0) {
     --ticksLeft_;
     message = {MessageTick, 0, 0};
+    return StepMessage;
+  }
+  if (queue_.empty()) {
+    message = {MessageKey, keyOf(typed_[typedNext_++]), 0};
     return StepMessage;
   }
   const Queued q = queue_.front();
@@ -97,53 +156,68 @@ ScriptPlayer::Step ScriptPlayer::next(WindowMessage& message) {
   return q.step;
 }
 
-bool ScriptPlayer::fail(const char* reason) {
-  error_ = "line " + std::to_string(lineNumber_) + ": " + reason + ": " + line_;
+bool ScriptPlayer::fail(const std::string& reason) {
+  error_ = "line " + std::to_string(lineNumber_) + ": " + reason + ": " + shown(line_);
   return false;
 }
 
-// Reads the next line that is not blank and queues what it asks for.
+// Reads the next line, never more than the longest allowed and a byte, and
+// queues what it asks for.
 bool ScriptPlayer::readLine() {
-  if (!std::getline(in_, line_)) {
-    if (in_.bad()) error_ = "cannot be read past line " + std::to_string(lineNumber_);
+  typed_.clear();
+  typedNext_ = 0;
+  in_.getline(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  const auto extracted = static_cast<size_t>(in_.gcount());
+  if (in_.bad()) {
+    error_ = "cannot be read past line " + std::to_string(lineNumber_);
     return false;
   }
+  if (extracted == 0 && in_.fail()) return false;
   ++lineNumber_;
-  if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+  // A good stream took the line end too; a failed one filled the buffer without meeting it.
+  line_.assign(buffer_.data(), in_.good() ? extracted - 1 : extracted);
+  if (!in_.fail() && !line_.empty() && line_.back() == '\r') line_.pop_back();
+  if (line_.size() > maxScriptLineLength) {
+    return fail("longer than " + std::to_string(maxScriptLineLength) + " bytes");
+  }
   const std::vector<std::string> t = tokenize(line_);
   if (t.empty()) return true;
   const std::string& name = t[0];
   if (name == "type") {
     if (t.size() != 2) return fail("type takes one token");
-    for (char c : t[1]) queue_.push_back({StepMessage, {MessageKey, keyOf(c), 0}});
+    if (t[1].find('\0') != std::string::npos) return fail(outOfRange(*rangeOf("key")));
+    typed_ = t[1];
     return true;
   }
   std::vector<int64_t> n(t.size() - 1);
+  const Range* range = rangeOf(name);
   for (size_t i = 1; i < t.size(); ++i) {
-    if (!parseNumber(t[i], n[i - 1])) return fail("malformed number");
+    const NumberParse parse = parseNumber(t[i], n[i - 1]);
+    if (parse == NumberMalformed) return fail("malformed number");
+    if (range && (parse == NumberTooLarge || n[i - 1] < range->low || n[i - 1] > range->high)) {
+      return fail(outOfRange(*range));
+    }
+    if (parse == NumberTooLarge) return fail("number out of range");
   }
   const size_t args = n.size();
-  auto queue = [&](MessageKind kind, int32_t x = 0, int32_t y = 0) {
-    queue_.push_back({StepMessage, {kind, x, y}});
+  auto queue = [&](MessageKind kind, int64_t x = 0, int64_t y = 0) {
+    queue_.push_back({StepMessage, {kind, static_cast<int32_t>(x), static_cast<int32_t>(y)}});
   };
-  // Points reach the game as the window's messages carry them: 16 bits each.
-  auto x16 = [&] { return static_cast<int32_t>(static_cast<int16_t>(n[0])); };
-  auto y16 = [&] { return static_cast<int32_t>(static_cast<int16_t>(n[1])); };
   if (name == "tick" && args <= 1) {
-    ticksLeft_ = args == 0 ? 1 : std::max<int64_t>(n[0], 0);
+    ticksLeft_ = args == 0 ? 1 : n[0];
   } else if (name == "move" && args == 2) {
-    queue(MessageMove, x16(), y16());
+    queue(MessageMove, n[0], n[1]);
   } else if (name == "down" && args == 0) {
     queue(MessageDown);
   } else if (name == "up" && args == 2) {
-    queue(MessageUp, x16(), y16());
+    queue(MessageUp, n[0], n[1]);
   } else if (name == "click" && args == 2) {
     queue(MessageDown);
-    queue(MessageUp, x16(), y16());
+    queue(MessageUp, n[0], n[1]);
   } else if (name == "key" && args == 1) {
-    queue(MessageKey, static_cast<int32_t>(n[0]));
+    queue(MessageKey, n[0]);
   } else if (name == "command" && args == 1) {
-    queue(MessageCommand, static_cast<uint16_t>(n[0]));
+    queue(MessageCommand, n[0]);
   } else if (name == "state" && args == 0) {
     queue_.push_back({StepState, {}});
   } else {
