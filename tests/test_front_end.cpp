@@ -10,6 +10,7 @@
 #include "core/world.h"
 #include "game_fixture.h"
 #include "recording_host.h"
+#include "shell/front_end.h"
 #include "shell/null_host.h"
 #include "shell/playback.h"
 #include "shell/recording.h"
@@ -140,6 +141,68 @@ TEST_F(GameTest, WritesThatFailAreReportedWithTheFileAndTheReason) {
   dispatchMessage(host, {MessageTick, 0, 0});
   EXPECT_FALSE(finishRecording(error));
   EXPECT_EQ(error, "cannot write the recording /dev/full: No space left on device");
+}
+
+// What a window does when its script stops or its player closes it.
+TEST_F(GameTest, TheEndOfPlayDecidesTheExitCodeAndTheScreenshot) {
+  const uint32_t pixels[4] = {};
+  const PixelImage image{reinterpret_cast<const uint8_t*>(pixels), 2, 2, 8};
+  const std::string shot = (folder() / "shot.png").string(), nowhere = (folder() / "no" / "shot.png").string();
+  std::istringstream bad("wobble\n");
+  ScriptPlayback failed;
+  failed.open(bad);
+  NullHost host;
+  ASSERT_EQ(failed.playTick(host), ScriptPlayback::Failed);
+  struct Case {
+    ScriptPlayback::Outcome outcome;
+    std::string screenshot;
+    int exitCode;
+    std::string error;
+  };
+  const Case cases[] = {
+      {ScriptPlayback::Ended, "", -1, ""},  // play goes on live
+      {ScriptPlayback::Closed, "", 0, ""},
+      {ScriptPlayback::Ended, shot, 0, ""},
+      {ScriptPlayback::Closed, shot, 0, ""},  // a played Exit takes the picture first
+      {ScriptPlayback::Ended, nowhere, 2, "cannot write the screenshot " + nowhere + ": No such file or directory"},
+      {ScriptPlayback::Failed, shot, 2, failed.error()},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(shot);
+    std::string error;
+    EXPECT_EQ(endOfPlayback(c.outcome, failed, c.screenshot, image, error), c.exitCode) << c.screenshot;
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(std::filesystem::exists(shot), c.screenshot == shot && c.exitCode == 0) << c.screenshot;
+  }
+  std::string error;
+  EXPECT_EQ(closedDuringPlayback("", error), 0);
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(closedDuringPlayback(shot, error), 1);
+  EXPECT_EQ(error, "the window was closed before the script ended; no screenshot was written");
+}
+
+TEST_F(GameTest, TheFrontEndStartsOnlyWhatItsOptionsAsk) {
+  std::unique_ptr<ScriptPlayback> script;
+  std::string error;
+  ASSERT_TRUE(startFrontEnd({}, script, error)) << error;
+  EXPECT_EQ(script, nullptr);
+
+  Options options;
+  options.playPath = (folder() / "missing.txt").string();
+  EXPECT_FALSE(startFrontEnd(options, script, error));
+  EXPECT_EQ(error, "cannot read the script " + options.playPath + ": No such file or directory");
+
+  // With a screenshot to take, a played About box waits for nobody.
+  std::ofstream((folder() / "about.txt").string()) << "command 36\ntick\n";
+  options.playPath = (folder() / "about.txt").string();
+  options.screenshotPath = (folder() / "shot.png").string();
+  options.recordPath = (folder() / "r.txt").string();
+  ASSERT_TRUE(startFrontEnd(options, script, error)) << error;
+  RecordingHost host;
+  EXPECT_EQ(script->playToEnd(host), ScriptPlayback::Ended);
+  EXPECT_EQ(host.abouts, 0);
+  ASSERT_TRUE(finishRecording(error)) << error;
+  EXPECT_TRUE(std::filesystem::exists(options.recordPath));
 }
 
 TEST(PngTest, AnRgbImageInCheckedChunksWithFlatAreasPackedSmall) {

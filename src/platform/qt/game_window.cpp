@@ -12,7 +12,7 @@
 #include "resources/tables.h"
 #include "shell/input.h"
 #include "shell/recording.h"
-#include "shell/screenshot.h"
+#include "shell/front_end.h"
 #include "shell/window.h"
 
 namespace {
@@ -145,27 +145,16 @@ void GameWindow::tick() {
 void GameWindow::play(std::unique_ptr<ScriptPlayback> script, const std::string& screenshotPath) {
   script_ = std::move(script);
   screenshotPath_ = screenshotPath;
-  script_->setUnattended(!screenshotPath.empty());
 }
 
 void GameWindow::endPlayback(ScriptPlayback::Outcome outcome) {
   const std::unique_ptr<ScriptPlayback> script = std::move(script_);
-  if (outcome == ScriptPlayback::Failed) {
-    std::fprintf(stderr, "vantrel: %s\n", script->error().c_str());
-    return emit finished(2);
-  }
-  if (screenshotPath_.empty()) {
-    if (outcome == ScriptPlayback::Closed) emit finished(0);
-    return;  // play goes on live
-  }
   const QImage& image = view_->image();
   std::string error;
-  if (!saveScreenshot({image.constBits(), image.width(), image.height(), static_cast<int>(image.bytesPerLine())},
-                      screenshotPath_, error)) {
-    std::fprintf(stderr, "vantrel: %s\n", error.c_str());
-    return emit finished(2);
-  }
-  emit finished(0);
+  const int exitCode = endOfPlayback(outcome, *script, screenshotPath_,
+                                     {image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, error);
+  if (!error.empty()) std::fprintf(stderr, "vantrel: %s\n", error.c_str());
+  if (exitCode >= 0) emit finished(exitCode);
 }
 
 void GameWindow::changeEvent(QEvent* event) {
@@ -178,9 +167,8 @@ void GameWindow::closeEvent(QCloseEvent* event) {
   flushRecord();
   if (help_) help_->close();
   event->accept();
-  if (script_ && !screenshotPath_.empty()) {
-    std::fputs("vantrel: the window was closed before the script ended; no screenshot was written\n", stderr);
-    return emit finished(1);
-  }
-  emit finished(0);
+  std::string error;
+  const int exitCode = script_ ? closedDuringPlayback(screenshotPath_, error) : 0;
+  if (!error.empty()) std::fprintf(stderr, "vantrel: %s\n", error.c_str());
+  emit finished(exitCode);
 }

@@ -9,9 +9,7 @@
 
 #include "platform/qt/game_window.h"
 #include "platform/qt/stop_signals.h"
-#include "shell/hiscore_place.h"
-#include "shell/options.h"
-#include "shell/playback.h"
+#include "shell/front_end.h"
 #include "shell/recording.h"
 
 namespace {
@@ -115,13 +113,8 @@ int main(int argc, char** argv) {
   const Options& options = parsed.options;
 
   std::unique_ptr<ScriptPlayback> script;
-  if (!options.playPath.empty()) {
-    script = std::make_unique<ScriptPlayback>();
-    if (!script->open(options.playPath)) return fail(script->error());
-  }
   std::string error;
-  if (!chooseHighScoreFile(options, error)) return fail(error);
-  if (!options.recordPath.empty() && !startRecording(options.recordPath, error)) return fail(error);
+  if (!startFrontEnd(options, script, error)) return fail(error);
 
   GameWindow window(options.scale);
   if (script) window.play(std::move(script), options.screenshotPath);
