@@ -1,12 +1,14 @@
-// Benchmarks: one physics tick among the blocks of level 11, and a whole
-// scripted game run through the same machinery as vantrel-sim.
+// Benchmarks: one physics tick among the blocks of level 11, a whole scripted
+// game run through the same machinery as vantrel-sim, and a screenshot.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/levels.h"
 #include "core/session.h"
@@ -14,6 +16,7 @@
 #include "scores/high_scores.h"
 #include "shell/null_host.h"
 #include "shell/playback.h"
+#include "shell/screenshot.h"
 #include "shell/state_line.h"
 #include "shell/window.h"
 
@@ -106,5 +109,27 @@ void BM_WholeScriptedGame(benchmark::State& state) {
   state.counters["ticks"] = benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WholeScriptedGame)->Unit(benchmark::kMillisecond);
+
+// A screenshot of a frame like the game's: a black client area, a white field
+// frame and rows of green blocks.
+void BM_ScreenshotPng(benchmark::State& state) {
+  constexpr int width = 632, height = 424;
+  std::vector<uint32_t> pixels(width * height, 0xFF000000);
+  auto fill = [&](int left, int top, int right, int bottom, uint32_t colour) {
+    for (int y = top; y < bottom; ++y) std::fill(&pixels[y * width + left], &pixels[y * width + right], colour);
+  };
+  fill(10, 10, 412, 412, 0xFFFFFFFF);
+  fill(11, 11, 411, 411, 0xFF000000);
+  for (int row = 0; row < 6; ++row) {
+    for (int column = 0; column < 10; ++column) {
+      fill(20 + 39 * column, 40 + 20 * row, 55 + 39 * column, 55 + 20 * row, 0xFF00C800);
+    }
+  }
+  const PixelImage image{reinterpret_cast<const uint8_t*>(pixels.data()), width, height, width * 4};
+  size_t bytes = 0;
+  for (auto _ : state) bytes = encodePng(image).size();
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_ScreenshotPng)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -15,15 +15,13 @@ class NullSurface final : public DrawingSurface {
 
 class NullHost : public WindowHost {
  public:
-  bool closed = false;  // set when the game asks the window to close
-
   Rect clientRect() override { return {0, 0, clientWidth, clientHeight}; }
   DrawingSurface& surface() override { return surface_; }
   void present(const Rect&) override {}
   void setCursor(CursorShape) override {}
   void setMenuCheck(uint16_t, bool) override {}
   void setTitle(const char*) override {}
-  void postClose() override { closed = true; }
+  void postClose() override {}
   void showAbout() override {}
   void openHelp(const char*) override {}
   void warpCursor(int32_t, int32_t) override {}
