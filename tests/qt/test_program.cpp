@@ -87,6 +87,21 @@ TEST_F(ProgramTest, HelpVersionAndBadOptionsAnswerWithClearExitCodes) {
   }
 }
 
+// Qt's own options are Qt's; the game's are checked once Qt has taken them.
+TEST_F(ProgramTest, QtOptionsStandBesideTheGamesOwn) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  writeFile(path("s.txt"), "tick 3\n");
+  Result r = run(VANTREL_EXE, {"-platform", "offscreen", "--play", "s.txt", "--screenshot", "x.png"}, folder_.path(),
+                 environment);
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(QFile::exists(path("x.png")));
+  r = run(VANTREL_EXE, {"-platform", "offscreen", "--bogus"}, folder_.path(), environment);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.endsWith("vantrel: unknown option '--bogus'\nTry 'vantrel --help' for more information.\n"))
+      << r.err.toStdString();
+}
+
 TEST_F(ProgramTest, APlayedScriptReachesTheSameStatesAsVantrelSimAndLeavesAScreenshot) {
   writeFile(path("game.txt"), game);
   const Result window = vantrel({"--hiscore", path("hiscore.txt"), "--play", path("game.txt"), "--screenshot",
