@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/qt/game_view.h"
-#include "shell/playback.h"
 #include "shell/host.h"
+#include "shell/playback.h"
 
 class HelpViewer;
 
