@@ -3,10 +3,14 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <cstring>
 
+#include "core/levels.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/image_surface.h"
 #include "render/drawing_objects.h"
+#include "render/field.h"
+#include "render/panel.h"
 #include "window_fixture.h"
 
 namespace {
@@ -20,16 +24,19 @@ class SurfaceTest : public ::testing::Test {
     image.fill(background);
     surface.setClip({0, 0, 120, 80});
   }
-  QRgb at(int x, int y) const { return image.pixel(x, y); }
+  QRgb at(int x, int y) {
+    surface.flush();
+    return image.pixel(x, y);
+  }
   // The smallest rectangle holding every pixel that is no longer the background.
-  QRect touched() const {
+  QRect touched() {
     QRect box;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x)
         if (at(x, y) != background) box |= QRect(x, y, 1, 1);
     return box;
   }
-  QRect touchedIn(const QRect& area, QRgb colour) const {
+  QRect touchedIn(const QRect& area, QRgb colour) {
     QRect box;
     for (int y = area.top(); y <= area.bottom(); ++y)
       for (int x = area.left(); x <= area.right(); ++x)
@@ -107,6 +114,56 @@ TEST_F(SurfaceTest, TextSitsAtTheTopOfItsRectangleAlignedAndCutOffAtItsEdges) {
   image.fill(background);
   surface.drawText({10, 10, 40, 40}, "Cut off at the edge", AlignLeft, panelFont, yellow);
   EXPECT_TRUE(QRect(QPoint(10, 10), QPoint(39, 39)).contains(touched()));
+}
+
+// A frame drawn over the last one leaves the pixels a frame drawn on a blank
+// image makes: the ball and bat moving, leaving the field, blocks hit and
+// fading, the panel's figures changing, now and then a frame with no change.
+TEST(KeptFrameTest, EachFrameDrawnOverTheLastIsTheFrameDrawnAfresh) {
+  resetGame();
+  computeLayout({0, 0, 632, 424});
+  world.level = 4;
+  buildLevel(4);
+  world.blocksLeft = world.blockCount;
+  world.gameState = StatePlaying;
+  std::strcpy(playerName(), "KEPT");
+  QImage kept(632, 424, QImage::Format_RGB32);
+  kept.fill(Qt::black);
+  ImageSurface keptSurface(kept);
+  auto same = [](const QImage& a, const QImage& b, const Rect& r) {
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (a.pixel(x, y) != b.pixel(x, y)) return testing::AssertionFailure() << "differs at " << x << "," << y;
+    return testing::AssertionSuccess();
+  };
+  for (int frame = 0; frame < 60; ++frame) {
+    if (frame % 10 != 9) {  // every tenth frame repeats the last one
+      world.ballX = 20 + frame * 6.7;  // off the right wall at the end
+      world.ballY = 300 - frame * 5.3;  // and over the top one
+      world.batX = 10 + (frame * 37) % 380;
+    }
+    if (frame == 10) world.blockTable[2] = {1, 0, 100, world.blockTable[2].rect, BrushRed};
+    if (frame == 20) world.blockTable[2] = {0, 50, 100, world.blockTable[2].rect, BrushBlack};
+    world.points = frame / 3 * 100;
+    const bool panel = frame % 4 == 0;
+
+    const GameWorld before = world;  // drawing counts the fades down: both draw the same frame
+    QImage fresh(632, 424, QImage::Format_RGB32);
+    fresh.fill(Qt::black);
+    ImageSurface freshSurface(fresh);
+    drawField(freshSurface);
+    drawPanel(freshSurface);
+    freshSurface.flush();
+    world = before;
+    drawField(keptSurface);
+    if (panel) drawPanel(keptSurface);
+    keptSurface.flush();
+    ASSERT_TRUE(same(kept, fresh, world.fieldRect)) << "field, frame " << frame;
+    if (panel) {
+      ASSERT_TRUE(same(kept, fresh, world.panelRect)) << "panel, frame " << frame;
+    }
+  }
+  resetGame();
 }
 
 TEST(GameFontTest, PanelFontIsVerdanaOrTheDejaVuStandInWithATwentyPixelCell) {

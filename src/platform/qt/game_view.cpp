@@ -4,9 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/qt/key_map.h"
 
@@ -25,38 +23,11 @@ GameView::GameView(int scale, QWidget* parent)
 
 QSize GameView::sizeHint() const { return QSize(clientWidth, clientHeight) * scale_; }
 
-// A field frame redraws 400 by 400 pixels of which the moving ball and bat
-// change a few hundred; only those go to the screen, which keeps the game
-// light on the processor and the display server.
+// The surface tells which places a frame changed: of a field frame only the
+// ball, the bat and a block or two, and only those go to the screen.
 void GameView::present(const Rect& area) {
-  const QRect changed = takeChanges(QRect(area.left, area.top, area.right - area.left, area.bottom - area.top));
-  if (!changed.isEmpty()) update(QRect(changed.topLeft() * scale_, changed.size() * scale_));
-}
-
-// The bounding box of the pixels in the area that differ from what was last
-// shown; they count as shown from now on.
-QRect GameView::takeChanges(const QRect& area) {
-  if (shown_.size() != image_.size()) {
-    shown_ = image_.copy();
-    return image_.rect();
-  }
-  const QRect r = surface_.takeWritten(area.intersected(image_.rect()));
-  if (r.isEmpty()) return r;
-  const qsizetype stride = image_.bytesPerLine();
-  const uchar* nowBits = image_.constBits();
-  uchar* beforeBits = shown_.bits();
-  QRect changed;
-  for (int y = r.top(); y <= r.bottom(); ++y) {
-    const auto* now = reinterpret_cast<const QRgb*>(nowBits + y * stride);
-    auto* before = reinterpret_cast<QRgb*>(beforeBits + y * stride);
-    if (std::memcmp(now + r.left(), before + r.left(), r.width() * sizeof(QRgb)) == 0) continue;
-    int left = r.left(), right = r.right();
-    while (now[left] == before[left]) ++left;
-    while (now[right] == before[right]) --right;
-    std::copy(now + left, now + right + 1, before + left);
-    changed |= QRect(left, y, right - left + 1, 1);
-  }
-  return changed;
+  const QRect r(area.left, area.top, area.right - area.left, area.bottom - area.top);
+  for (const QRect& changed : surface_.takeWritten(r)) update(QRect(changed.topLeft() * scale_, changed.size() * scale_));
 }
 
 QPoint GameView::toGlobal(int32_t x, int32_t y) const { return mapToGlobal(QPoint(x * scale_, y * scale_)); }
@@ -64,6 +35,7 @@ QPoint GameView::toGlobal(int32_t x, int32_t y) const { return mapToGlobal(QPoin
 // Only shows the image: painting the game here would advance the fades at
 // every exposure.
 void GameView::paintEvent(QPaintEvent* event) {
+  surface_.flush();
   QPainter painter(this);
   if (scale_ == 1) {
     for (const QRect& r : event->region()) painter.drawImage(r, image_, r);

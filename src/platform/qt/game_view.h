@@ -19,7 +19,11 @@ class GameView final : public QWidget {
 
   Rect clientRect() const { return {0, 0, image_.width(), image_.height()}; }
   ImageSurface& surface() { return surface_; }
-  const QImage& image() const { return image_; }
+  // The image with everything drawn so far.
+  const QImage& image() {
+    surface_.flush();
+    return image_;
+  }
   // Shows what changed inside the area since it was last shown.
   void present(const Rect& area);
   void setShape(CursorShape shape);
@@ -44,13 +48,11 @@ class GameView final : public QWidget {
 
  private:
   QPoint gamePoint(const QMouseEvent& event) const;
-  QRect takeChanges(const QRect& area);
   void applyCursor();
 
   int scale_;
   QCursor batZoneCursor_;  // transparent: in the bat zone the bat stands for the pointer
   QImage image_;
-  QImage shown_;  // the image as last presented
   ImageSurface surface_{image_};
   CursorShape shape_ = CursorArrow;
   bool cursorShown_ = true;
