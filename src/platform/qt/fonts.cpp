@@ -6,10 +6,14 @@
 
 namespace {
 
+constexpr const char* standInName = "DejaVu Sans";
 constexpr const char* standInFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-QString standInFamily() {
-  static const QString family = [] {
+// The stand-in as installed; only where the system does not list it is the
+// file read and added, which costs a scan of the whole font.
+QString standInFamily(const QStringList& installed) {
+  static const QString family = [&installed] {
+    if (installed.contains(QLatin1String(standInName), Qt::CaseInsensitive)) return QString::fromLatin1(standInName);
     const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(standInFile));
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     return families.isEmpty() ? QString() : families.first();
@@ -21,8 +25,9 @@ QString standInFamily() {
 
 QString resolvedFamily(const char* face) {
   const QString wanted = QString::fromLatin1(face);
-  if (QFontDatabase::families().contains(wanted, Qt::CaseInsensitive)) return wanted;
-  const QString standIn = standInFamily();
+  const QStringList installed = QFontDatabase::families();
+  if (installed.contains(wanted, Qt::CaseInsensitive)) return wanted;
+  const QString standIn = standInFamily(installed);
   return standIn.isEmpty() ? wanted : standIn;
 }
 

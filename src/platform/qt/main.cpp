@@ -1,5 +1,6 @@
 // vantrel: the game in a Qt window.
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <algorithm>
 #include <cstdio>
@@ -87,6 +88,20 @@ QIcon gameIcon() {
   return icon;
 }
 
+// What Qt would set up at start-up for nothing. The menu stays in the window,
+// where the game's layout expects it, and is not offered to a desktop's
+// global menu bar over D-Bus. The game reads keys, not composed text, so it
+// needs no input method. Without a session bus there is no screen reader to
+// talk to, and libdbus would start a bus of its own just for this window.
+void leanStart() {
+  QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+  qputenv("QT_IM_MODULE", "none");
+  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+  if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+      (runtime.isEmpty() || !QFileInfo::exists(QString::fromLocal8Bit(runtime + "/bus"))))
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,6 +115,7 @@ int main(int argc, char** argv) {
   platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
                    std::count(early.unknownOptions.begin(), early.unknownOptions.end(), "-platform") > 0;
   defaultHandler = qInstallMessageHandler(holdStartMessage);
+  leanStart();
   QApplication app(argc, argv);
   releaseStartMessages();
   QApplication::setApplicationName(QStringLiteral("vantrel"));
