@@ -5,7 +5,8 @@
 #include "render/surface.h"
 
 // The family that stands for the face: the face itself when installed, else
-// DejaVu Sans loaded from its file (fontconfig would otherwise pick any sans).
+// DejaVu Sans, read from its file where the system does not list it
+// (fontconfig would otherwise pick any sans).
 QString resolvedFamily(const char* face);
 
 // The game's font: its height is the character cell (ascent plus descent),
