@@ -5,6 +5,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -18,79 +19,11 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "game_fixture.h"
+#include "hiscore_files.h"
 #include "scores/high_scores.h"
 #include "scores/name_entry.h"
 
 namespace {
-
-// The check value written out a second time, independently, to build files.
-int32_t refCheck(int32_t seed, const std::string& text) {
-  int32_t a = seed;
-  for (unsigned char ch : text) {
-    a = static_cast<int32_t>((ch & 0x55) ^ ((a ^ ((ch & 0xAA) << 7)) << 1));
-    if (a > 0xFFFF) a ^= 0x18721;
-  }
-  return a;
-}
-
-int32_t refEntryCheck(int i, const std::string& name, const std::string& scoreText) {
-  return refCheck(refCheck(i * i, name), scoreText);
-}
-
-std::string line(const std::string& name, long score, long check) {
-  char tail[64];
-  std::snprintf(tail, sizeof tail, "   %ld %6ld \r\n", score, check);
-  return name + tail;
-}
-
-// A line the program itself would write for entry i.
-std::string validLine(int i, const std::string& name, int32_t score) {
-  return line(name, score, refEntryCheck(i, name, std::to_string(score)));
-}
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-const int32_t defaultChecks[10] = {41698, 41570, 41186, 42594, 43746, 44642, 45282, 47714, 33506, 35426};
-
-std::string defaultFile() {
-  std::string s;
-  for (int i = 0; i < 10; ++i) s += line("NoName", 0, defaultChecks[i]);
-  return s;
-}
-
-void setEntry(int i, const char* name, int32_t score) {
-  HighScoreEntry e{};
-  std::strncpy(e.name, name, sizeof e.name - 1);
-  e.score = score;
-  highScoreTable[i] = e;
-}
-
-void fillTable(const std::vector<std::pair<std::string, int32_t>>& entries) {
-  for (size_t i = 0; i < entries.size(); ++i) setEntry(static_cast<int>(i), entries[i].first.c_str(), entries[i].second);
-}
-
-void expectEntry(int i, const std::string& name, int32_t score) {
-  EXPECT_EQ(std::string(highScoreTable[i].name), name) << "entry " << i;
-  EXPECT_EQ(highScoreTable[i].score, score) << "entry " << i;
-}
-
-void expectDefaultTable() {
-  for (int i = 0; i < 10; ++i) expectEntry(i, "NoName", 0);
-}
-
-int countOccurrences(const std::string& haystack, const std::string& needle) {
-  int n = 0;
-  for (size_t p = haystack.find(needle); p != std::string::npos; p = haystack.find(needle, p + 1)) ++n;
-  return n;
-}
 
 // A stream over the given bytes for the tokenizer.
 struct Stream {
@@ -364,9 +297,7 @@ TEST_F(HighScoresTest, SaveReplacesTheOldContentWholeAndLeavesNoOtherFile) {
   const char* names[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"};
   for (int i = 0; i < 10; ++i) expected += validLine(i, names[i], 9 - i);
   EXPECT_EQ(readAll(hiscorePath()), expected);
-  std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder())) files.push_back(entry.path().filename());
-  EXPECT_EQ(files, std::vector<std::string>{"hiscore.txt"});
+  EXPECT_EQ(filesIn(folder()), tableAndLock);
 }
 
 TEST_F(HighScoresTest, SaveIntoMissingFolderNeitherCrashesNorChangesTheTableAndSaysSoOnce) {
@@ -411,9 +342,7 @@ TEST_F(HighScoresTest, SaveFailingHalfWayLeavesTheOldFileWhole) {
   std::signal(SIGXFSZ, oldHandler);
 
   EXPECT_EQ(readAll(hiscorePath()), defaultFile());
-  std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder())) files.push_back(entry.path().filename());
-  EXPECT_EQ(files, std::vector<std::string>{"hiscore.txt"});
+  EXPECT_EQ(filesIn(folder()), tableAndLock);
   EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
   expectEntry(0, one, 123456789);
   expectEntry(1, two, 12345678);
@@ -527,23 +456,33 @@ TEST_F(HighScoresTest, LeadingZerosAreCheckedAsTheParsedScore) {
   expectEntry(0, "Ann", 7);
 }
 
-TEST_F(HighScoresTest, ShortFileFillsWhatItHasAndKeepsTheRest) {
-  std::string content;
-  for (int i = 0; i < 3; ++i) content += validLine(i, "Ann", 10 - i);
-  writeAll(hiscorePath(), content);
-  for (int i = 0; i < 10; ++i) setEntry(i, "Keep", 100 + i);
-  loadHighScores(10, highScoreTable);
-  for (int i = 0; i < 3; ++i) expectEntry(i, "Ann", 10 - i);
-  expectEntry(3, "Cheater", 0);  // an empty name with score 0 at entry 3 fails
-  for (int i = 4; i < 10; ++i) expectEntry(i, "Keep", 100 + i);
-}
-
-TEST_F(HighScoresTest, EmptyFileMakesEntryZeroCheater) {
-  writeAll(hiscorePath(), "");
-  for (int i = 0; i < 10; ++i) setEntry(i, "Keep", i);
-  loadHighScores(10, highScoreTable);
-  expectEntry(0, "Cheater", 0);
-  for (int i = 1; i < 10; ++i) expectEntry(i, "Keep", i);
+// Entries the reading never reached are the default entry, never what an
+// earlier load left in memory; a line cut after its name shows as Cheater.
+TEST_F(HighScoresTest, ShortFileReadsItsLinesAndDefaultsTheRest) {
+  const std::string threeLines = validLine(0, "Ann", 10) + validLine(1, "Ann", 9) + validLine(2, "Ann", 8);
+  const struct {
+    const char* what;
+    std::string content;
+    int whole;             // lines read as written
+    int32_t cheaterScore;  // of the next entry, cut after its name; -1 when there is none
+  } cases[] = {
+      {"empty", "", 0, -1},
+      {"only blanks", " \r\n \r\n", 0, -1},
+      {"three whole lines", threeLines, 3, -1},
+      {"a name and no more", threeLines + "Bob ", 3, 0},
+      {"a name and a score", threeLines + "Bob   5 ", 3, 5},
+      {"a name cut by the end", threeLines + "Bob", 3, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeAll(hiscorePath(), c.content);
+    for (int i = 0; i < 10; ++i) setEntry(i, "Keep", 100 + i);
+    loadHighScores(10, highScoreTable);
+    for (int i = 0; i < c.whole; ++i) expectEntry(i, "Ann", 10 - i);
+    int next = c.whole;
+    if (c.cheaterScore >= 0) expectEntry(next++, "Cheater", c.cheaterScore);
+    for (int i = next; i < 10; ++i) expectEntry(i, "NoName", 0);
+  }
 }
 
 TEST_F(HighScoresTest, BareLineFeedsAndCarriageReturnsAreSeparators) {
@@ -645,7 +584,7 @@ TEST_F(HighScoresTest, ScoreAndCheckTokensSaturate) {
 
 // Mend 2: every load starts with an idle tokenizer.
 TEST_F(HighScoresTest, LoadAfterAFileThatEndedEarlyReadsTheNextFile) {
-  writeAll(hiscorePath(), "ABC");  // the tokenizer meets the end of the file
+  writeAll(hiscorePath(), "ABC ");  // the tokenizer meets the end of the file
   loadHighScores(10, highScoreTable);
   expectEntry(0, "Cheater", 0);
   writeAll(hiscorePath(), defaultFile());

@@ -74,8 +74,10 @@ void advanceLevel() {
   placeBallOnBat();
 }
 
-// The table is read afresh, so an entry edited since is checked again.
+// The table is read afresh, so an entry edited since is checked again; the
+// lock keeps a game ending elsewhere from saving between the read and the save.
 void submitCandidate(int32_t score) {
+  const HighScoreLock lock;
   loadHighScores(highScoreCount, highScoreTable);
   world.candidateEntry.score = score;
   insertHighScore(world.candidateEntry);

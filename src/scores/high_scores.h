@@ -20,6 +20,21 @@ void saveHighScores(int count, HighScoreEntry* table);
 void loadHighScores(int count, HighScoreEntry* table);
 int insertHighScore(HighScoreEntry candidate);
 
+// While one is alive no other game reads or saves the table, so a load and
+// the save that follows it are one step for every other game using the file.
+// Load and save each hold one of their own; they nest.
+class HighScoreLock {
+ public:
+  HighScoreLock();
+  ~HighScoreLock();
+  HighScoreLock(const HighScoreLock&) = delete;
+  HighScoreLock& operator=(const HighScoreLock&) = delete;
+};
+
+// The first problem met with the file, worded for the player, once per run;
+// empty when there was none or it was already taken.
+std::string takeHighScoreProblem();
+
 // Tokenizer results.
 enum TokenResult : int { TokenEnd = -1, TokenSeparated = 1, TokenBeforePunctuation = 2 };
 constexpr int tokenCapacity = 1024;
