@@ -3,16 +3,23 @@
 // finished game writes hiscore.txt there.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <thread>
 #include <vector>
+
+#include "scores/high_scores.h"
 
 namespace fs = std::filesystem;
 
@@ -396,6 +403,96 @@ TEST_F(SimTest, AutoplayRecordingReplaysToTheSameState) {
     EXPECT_EQ(recorded.err, finalState);
     fs::remove_all(player), fs::remove_all(replay);
   }
+}
+
+// A table file that is not a file does not stop the game: one message, and the
+// thing named hiscore.txt is left as it was.
+TEST_F(SimTest, HiscoreThatIsNoFileIsLeftAlone) {
+  const std::pair<const char*, void (*)(const fs::path&)> things[] = {
+      {"a FIFO", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
+      {"a link to an endless device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+  };
+  for (const auto& [what, make] : things) {
+    SCOPED_TRACE(what);
+    make(dir / "hiscore.txt");
+    const auto type = fs::symlink_status(dir / "hiscore.txt").type();
+    const Result r = script("command 53\nstate\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+    EXPECT_EQ(field(r.lastLine(), "gameState"), "46");
+    EXPECT_EQ(fs::symlink_status(dir / "hiscore.txt").type(), type);
+    fs::remove(dir / "hiscore.txt");
+  }
+}
+
+// Ten lines as the game writes them, best first, each with a valid check.
+std::string wholeTableFault(const std::string& text) {
+  std::istringstream in(text);
+  std::string line;
+  int32_t previous = INT32_MAX;
+  for (int i = 0; i < 10; ++i) {
+    if (!std::getline(in, line)) return "only " + std::to_string(i) + " lines";
+    std::istringstream fields(line);
+    std::string name;
+    long score = 0, check = 0;
+    fields >> name >> score >> check;
+    char expected[96];
+    std::snprintf(expected, sizeof expected, "%s   %ld %6ld \r", name.c_str(), score, check);
+    if (line != expected) return "line " + std::to_string(i) + " malformed: " + line;
+    const int32_t valid = checkValue(checkValue(i * i, name.c_str()), std::to_string(score).c_str());
+    if (check != valid || name == "Cheater") return "line " + std::to_string(i) + " fails its check: " + line;
+    if (score > previous) return "line " + std::to_string(i) + " out of order";
+    previous = static_cast<int32_t>(score);
+  }
+  return in.peek() == EOF ? "" : "more than ten lines";
+}
+
+std::vector<std::string> temporariesIn(const fs::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("hiscore.txt.tmp", 0) == 0) found.push_back(name);
+  }
+  return found;
+}
+
+// Games killed at random moments while they end and save: hiscore.txt is
+// always a whole table with valid check values, a dead game's temporary file
+// is gone after the next save, and none is left at the end.
+TEST_F(SimTest, KilledWhileSavingLeavesAWholeTable) {
+  std::string game = readFile(demoDir + "/game-over.vsim");
+  for (int i = 0; i < 400; ++i) game += "command 53\n";  // each one reads and saves the table
+  writeFile(dir / "game.vsim", game);
+  ASSERT_EQ(script("command 53\n").exitCode, 0);
+
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<int> delayUs(0, 60'000);
+  int killedWithTemporary = 0;
+  for (int kill = 0; kill < 120; ++kill) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int null = open("/dev/null", O_RDWR);
+      if (null < 0 || chdir(dir.c_str()) != 0) _exit(126);
+      dup2(null, 0), dup2(null, 1), dup2(null, 2);
+      execl(simPath.c_str(), simPath.c_str(), "game.vsim", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    const int delay = delayUs(random);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    SCOPED_TRACE("kill " + std::to_string(kill) + " after " + std::to_string(delay) + " us");
+    ASSERT_EQ(wholeTableFault(readFile(dir / "hiscore.txt")), "");
+    const auto left = temporariesIn(dir);
+    ASSERT_LE(left.size(), 1u);
+    killedWithTemporary += static_cast<int>(left.size());
+  }
+  RecordProperty("killsDuringSave", killedWithTemporary);
+  ASSERT_EQ(script("command 53\n").exitCode, 0);
+  EXPECT_EQ(wholeTableFault(readFile(dir / "hiscore.txt")), "");
+  EXPECT_EQ(temporariesIn(dir), std::vector<std::string>{});
 }
 
 }  // namespace
