@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 600
+scripts/test-sanitizers.sh
