@@ -1,0 +1,31 @@
+// What must hold after every message a running game is given, checked by the
+// soak test and the script fuzz target alike.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "shell/null_host.h"
+#include "shell/script.h"
+
+// A window that shows nothing and notes when the game asks it to close.
+class ClosingHost final : public NullHost {
+ public:
+  bool closed = false;
+  void postClose() override { closed = true; }
+};
+
+class InvariantChecker {
+ public:
+  // A new run of the program, just created: no tick given yet.
+  void restart();
+  // Call after each dispatched message. Empty while everything holds,
+  // otherwise what does not.
+  std::string check(const WindowMessage& message);
+
+ private:
+  int64_t ticks_ = 0;
+  double launchSpeed_ = 0.0;  // the speed a level gives the ball, once seen
+  double fastest_ = 1.0;      // the largest speed factor of the run so far
+  bool launchedInField_ = true;
+  int32_t batX_ = 0, batY_ = 0, placedWidth_ = 0, placedHeight_ = 0;  // where and how big the bat was last placed
+};
