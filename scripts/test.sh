@@ -6,3 +6,4 @@ scripts/install-deps.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 600
 scripts/test-sanitizers.sh
+scripts/test-fuzz.sh
