@@ -43,6 +43,7 @@ class RecordingHost final : public WindowHost {
   std::vector<std::pair<uint16_t, bool>> menuChecks;
   std::vector<std::pair<int32_t, int32_t>> warps;
   std::string title;
+  std::vector<std::string> notices;
   int closes = 0, abouts = 0, helps = 0, captures = 0, releases = 0, focuses = 0;
   bool minimised = false, mouse = true, cursorShown = true;
 
@@ -61,4 +62,5 @@ class RecordingHost final : public WindowHost {
   bool mousePresent() override { return mouse; }
   void showCursor(bool shown) override { cursorShown = shown; }
   void takeFocus() override { ++focuses; }
+  void showNotice(const char* text) override { notices.push_back(text); }
 };

@@ -88,6 +88,21 @@ TEST_F(ShellTest, SessionCommandsRaiseTheirEventsAndRedraw) {
   EXPECT_EQ(host.title, "Vantrel");
 }
 
+// A table that cannot be saved: a folder stands where the file should be.
+TEST_F(ShellTest, AHighScoreFileProblemIsNoticedOncePerRun) {
+  std::filesystem::create_directory(hiscorePath());
+  testing::internal::CaptureStderr();
+  send(MessageCommand, CommandHiScore);
+  send(MessageCommand, CommandHiScore);
+  type("AB\r");
+  send(MessageCommand, CommandHiScore);
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(host.notices.size(), 1u);
+  EXPECT_NE(host.notices[0].find(hiscorePath()), std::string::npos) << host.notices[0];
+  EXPECT_NE(host.notices[0].find("kept until the program ends"), std::string::npos) << host.notices[0];
+  EXPECT_EQ(gameState(), StateShowingHighScores) << "play goes on";
+}
+
 TEST_F(ShellTest, OtherCommandsOnlyAskTheWindow) {
   host.presented.clear();
   for (int32_t c : {CommandAbout, CommandFind, CommandExit, CommandHelpKey, CommandBackspace, Command{7}}) {

@@ -28,4 +28,7 @@ class WindowHost {
   virtual bool mousePresent() = 0;
   virtual void showCursor(bool shown) = 0;
   virtual void takeFocus() = 0;
+  // Tells the player something without holding up the game: the notice
+  // waits for nobody, and the timer keeps running.
+  virtual void showNotice(const char* text) = 0;
 };

@@ -30,6 +30,7 @@ class NullHost : public WindowHost {
   bool mousePresent() override { return true; }
   void showCursor(bool) override {}
   void takeFocus() override {}
+  void showNotice(const char*) override {}
 
  private:
   NullSurface surface_;

@@ -30,6 +30,7 @@ class PlaybackHost final : public WindowHost {
   bool mousePresent() override { return host_.mousePresent(); }
   void showCursor(bool shown) override { host_.showCursor(shown); }
   void takeFocus() override { host_.takeFocus(); }
+  void showNotice(const char* text) override { host_.showNotice(text); }
 
  private:
   WindowHost& host_;

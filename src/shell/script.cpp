@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <vector>
 
+#include "scores/high_scores.h"
 #include "shell/input.h"
 #include "shell/recording.h"
 #include "shell/window.h"
@@ -123,6 +125,9 @@ void dispatchMessage(WindowHost& host, const WindowMessage& m) {
     case MessageKey: onKeyMessage(host, m.x); break;
     case MessageCommand: onCommand(host, static_cast<uint16_t>(m.x)); break;
   }
+  // The first problem with the high-score file reaches the player once, in
+  // the window, besides the line on standard error.
+  if (const std::string problem = takeHighScoreProblem(); !problem.empty()) host.showNotice(problem.c_str());
 }
 
 bool openScript(const std::string& path, std::ifstream& file, std::string& error) {

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -254,6 +256,38 @@ TEST_F(WindowTest, AboutBoxShowsNameVersionAndCreditsAndItsButtonClosesIt) {
   EXPECT_EQ(button, "OK");
   EXPECT_TRUE(wasDefault);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// A failed save is told in a box beside the game, once; the box takes neither
+// the keyboard nor the timer.
+TEST_F(WindowTest, AFailedSaveIsNoticedOnceWhileTheGameRunsOn) {
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  const QString table = folder() + "/hiscore.txt";
+  ASSERT_TRUE(QDir().mkdir(table));  // a folder where the file should be
+  testing::internal::CaptureStderr();
+  window().action(CommandHiScore)->trigger();
+  auto* notice = qobject_cast<QMessageBox*>(window().notice());
+  ASSERT_NE(notice, nullptr);
+  EXPECT_TRUE(notice->isVisible());
+  EXPECT_TRUE(notice->text().contains(table)) << notice->text().toStdString();
+  EXPECT_TRUE(notice->text().contains("kept until the program ends")) << notice->text().toStdString();
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), &view());
+
+  window().startTicking();
+  const int32_t before = world.tickCount;
+  QTest::qWait(100);
+  EXPECT_GT(world.tickCount, before) << "the timer runs while the notice is shown";
+  window().action(CommandNew)->trigger();
+  key(Qt::Key_Space);  // keys still reach the game
+  EXPECT_EQ(world.gameState, StateReady);
+  window().action(CommandHiScore)->trigger();
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(window().findChildren<QMessageBox*>().size(), 1) << "once per run";
+  notice->button(QMessageBox::Ok)->click();
+  QApplication::processEvents();
+  EXPECT_EQ(window().notice(), nullptr);
 }
 
 TEST_F(WindowTest, FindOpensTheBuiltInHelpWhosePagesAllExist) {

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QInputDevice>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProxyStyle>
 #include <cstdio>
 
@@ -72,6 +73,7 @@ class GameWindow::Host final : public WindowHost {
   }
   void showCursor(bool shown) override { w_.view_->setCursorShown(shown); }
   void takeFocus() override { w_.view_->setFocus(Qt::ActiveWindowFocusReason); }
+  void showNotice(const char* text) override { w_.showNotice(QString::fromLocal8Bit(text)); }
 
  private:
   GameWindow& w_;
@@ -155,6 +157,17 @@ void GameWindow::endPlayback(ScriptPlayback::Outcome outcome) {
                                      {image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, error);
   if (!error.empty()) std::fprintf(stderr, "vantrel: %s\n", error.c_str());
   if (exitCode >= 0) emit finished(exitCode);
+}
+
+// A box beside the game that waits for nobody: it takes neither the keyboard
+// nor the timer, and goes when its button is pressed.
+void GameWindow::showNotice(const QString& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setAttribute(Qt::WA_ShowWithoutActivating);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+  notice_ = box;
 }
 
 void GameWindow::changeEvent(QEvent* event) {

@@ -2,6 +2,7 @@
 // of the game's window logic.
 #pragma once
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <map>
 #include <memory>
@@ -35,6 +36,8 @@ class GameWindow final : public QMainWindow {
   GameView& view() { return *view_; }
   QAction* action(uint16_t command) const;
   HelpViewer* helpViewer() const { return help_; }
+  // The notice on screen, if any.
+  QWidget* notice() const { return notice_; }
 
  signals:
   // The program is to end: the window was closed, or a played script asked.
@@ -49,6 +52,7 @@ class GameWindow final : public QMainWindow {
   void buildMenu();
   void input(const WindowMessage& message);
   void endPlayback(ScriptPlayback::Outcome outcome);
+  void showNotice(const QString& text);
 
   GameView* view_;
   std::unique_ptr<Host> host_;
@@ -57,4 +61,5 @@ class GameWindow final : public QMainWindow {
   std::unique_ptr<ScriptPlayback> script_;
   std::string screenshotPath_;
   HelpViewer* help_ = nullptr;
+  QPointer<QWidget> notice_;
 };
