@@ -9,8 +9,25 @@
 
 #include <unistd.h>
 
+#include "core/session.h"
+#include "core/world.h"
 #include "scores/high_scores.h"
 #include "shell/window.h"
+
+// The last ball of a game in flight is lost with the given points: the game
+// ends and offers them to the high-score table.
+inline void loseLastBall(int32_t points) {
+  world.points = points;
+  world.balls = 0;
+  world.gameState = StatePlaying;
+  raiseEvent(EventBallLost);
+}
+
+// A new game for the name typed so far, ended at once with the given points.
+inline void endGameWithScore(int32_t points) {
+  raiseEvent(EventNewGame);
+  loseLastBall(points);
+}
 
 class GameTest : public ::testing::Test {
  protected:

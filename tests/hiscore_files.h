@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "file_io.h"
 #include "scores/high_scores.h"
 
 // The check value written out a second time, independently, to build files.
@@ -38,16 +39,6 @@ inline std::string line(const std::string& name, long score, long check) {
 // A line the program itself would write for entry i.
 inline std::string validLine(int i, const std::string& name, int32_t score) {
   return line(name, score, refEntryCheck(i, name, std::to_string(score)));
-}
-
-inline std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
 }
 
 // What a save leaves in the folder: the table and the lock file beside it.

@@ -12,16 +12,11 @@
 #include <sstream>
 #include <string>
 
+#include "file_io.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class DemoOutputTest : public testing::TestWithParam<const char*> {};
 
@@ -33,9 +28,9 @@ TEST_P(DemoOutputTest, MatchesTheKeptCopy) {
   const std::string command = "cd \"" + work.string() + "\" && \"" VANTREL_SIM "\" \"" VANTREL_DEMO_DIR "/" + name +
                               ".vsim\" > out.txt";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  const std::string expected = readFile(fs::path(VANTREL_EXPECTED_DIR) / (name + ".out"));
+  const std::string expected = readAll(fs::path(VANTREL_EXPECTED_DIR) / (name + ".out"));
   ASSERT_FALSE(expected.empty());
-  const std::string actual = readFile(out);
+  const std::string actual = readAll(out);
   fs::remove_all(work);
   // Compared line by line so that a failure names the first state that moved.
   std::istringstream want(expected), got(actual);

@@ -367,26 +367,18 @@ TEST_F(HighScoresTest, FailedSaveWritesNothingToStandardOutput) {
   expectDefaultTable();
 }
 
-// Mend 3: the game goes on with the table in memory when the file cannot be
-// written. The session re-reads the file before every insertion; since the
+// "A table that cannot be read or written is kept in memory" (docs/behaviour.md):
+// the game goes on with the table in memory when the file cannot be written. The session re-reads the file before every insertion; since the
 // file never came to exist, a load must not throw the scores of earlier games
 // of the run away.
 TEST_F(HighScoresTest, UnwritableFileKeepsTheTableInMemoryAcrossGames) {
   setHighScorePath((folder() / "missing" / "hiscore.txt").string());
   testing::internal::CaptureStderr();
-  raiseEvent(EventNewGame);
-  world.points = 500;
-  world.balls = 0;
-  world.gameState = StatePlaying;
-  raiseEvent(EventBallLost);
+  endGameWithScore(500);
   ASSERT_EQ(world.gameState, StateGameOver);
   expectEntry(0, "NoName", 500);
 
-  raiseEvent(EventNewGame);
-  world.points = 300;
-  world.balls = 0;
-  world.gameState = StatePlaying;
-  raiseEvent(EventBallLost);
+  endGameWithScore(300);
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
   expectEntry(0, "NoName", 500);
@@ -526,7 +518,7 @@ TEST_F(HighScoresTest, NegativeScoreDoesNotReadBack) {
   expectEntry(9, "Cheater", 0);
 }
 
-// Mend 1: a name token longer than 31 characters is cut to its first 31, and
+// Long tokens and names are cut (docs/behaviour.md): a name token longer than 31 characters is cut to its first 31, and
 // the check is computed over the name as stored.
 TEST_F(HighScoresTest, LongNameIsCutTo31AndCheckedAsStored) {
   const std::string longName = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn";  // 40
@@ -552,7 +544,7 @@ TEST_F(HighScoresTest, NameOf32CharactersIsCut) {
   expectEntry(0, name.substr(0, 31), 5);
 }
 
-// Mend 1: a token longer than 1023 characters keeps its first 1023 and the
+// Long tokens and names are cut (docs/behaviour.md): a token longer than 1023 characters keeps its first 1023 and the
 // rest of that token is read and dropped, so the following tokens stay in step.
 TEST_F(HighScoresTest, HugeTokensInTheFileOverrunNothing) {
   const std::string hugeName(3000, 'W');
@@ -568,7 +560,7 @@ TEST_F(HighScoresTest, HugeTokensInTheFileOverrunNothing) {
   for (int i = 3; i < 10; ++i) expectEntry(i, "NoName", 0);
 }
 
-// Mend 4: score and check tokens saturate like a 32-bit long conversion.
+// Long tokens and names are cut (docs/behaviour.md): score and check tokens saturate like a 32-bit long conversion.
 TEST_F(HighScoresTest, ScoreAndCheckTokensSaturate) {
   std::string content = "Ann   99999999999 " + std::to_string(refEntryCheck(0, "Ann", "2147483647")) + " \r\n";
   content += "Bob   5 99999999999 \r\n";
@@ -582,7 +574,7 @@ TEST_F(HighScoresTest, ScoreAndCheckTokensSaturate) {
   EXPECT_EQ(readAll(hiscorePath()).substr(0, validLine(0, "Ann", INT32_MAX).size()), validLine(0, "Ann", INT32_MAX));
 }
 
-// Mend 2: every load starts with an idle tokenizer.
+// Every load starts afresh (docs/behaviour.md): with an idle tokenizer.
 TEST_F(HighScoresTest, LoadAfterAFileThatEndedEarlyReadsTheNextFile) {
   writeAll(hiscorePath(), "ABC ");  // the tokenizer meets the end of the file
   loadHighScores(10, highScoreTable);
@@ -703,11 +695,7 @@ TEST_F(HighScoresTest, ShowHighScoresViewLoadsAndRewritesTheFile) {
 
 TEST_F(HighScoresTest, GameOverEntersThePlayersScoreIntoTheFile) {
   for (int c : {'E', 'V', 'A'}) nameEntryKey(c);
-  raiseEvent(EventNewGame);
-  world.points = 1500;
-  world.balls = 0;
-  world.gameState = StatePlaying;
-  raiseEvent(EventBallLost);
+  endGameWithScore(1500);
   EXPECT_EQ(world.gameState, StateGameOver);
   expectEntry(0, "EVA", 1500);
   for (int i = 1; i < 10; ++i) expectEntry(i, "NoName", 0);

@@ -9,6 +9,7 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "game_fixture.h"
+#include "hiscore_files.h"
 #include "recording_host.h"
 #include "render/drawing_objects.h"
 #include "render/field.h"
@@ -118,15 +119,6 @@ void setFieldScene() {
   world.batY = 290;
   world.batWidth = 40;
   world.batHeight = 5;
-}
-
-void setTable(const std::vector<std::pair<std::string, int32_t>>& entries) {
-  for (size_t i = 0; i < entries.size() && i < 10; ++i) {
-    HighScoreEntry e{};
-    std::strncpy(e.name, entries[i].first.c_str(), 31);
-    e.score = entries[i].second;
-    highScoreTable[i] = e;
-  }
 }
 
 // The lines of the high-score list, the first entry at `top`.
@@ -460,11 +452,7 @@ TEST_F(RenderTest, PanelFiguresAreSignedDecimalWithoutGrouping) {
 TEST_F(RenderTest, PanelAfterGameOverShowsTheScoreAndTheList) {
   computeLayout(client);
   for (int c : {'Z', 'o', 'e'}) nameEntryKey(c);
-  raiseEvent(EventNewGame);
-  world.points = 2500;
-  world.balls = 0;
-  world.gameState = StatePlaying;
-  raiseEvent(EventBallLost);
+  endGameWithScore(2500);
   ASSERT_EQ(world.gameState, StateGameOver);
   ASSERT_EQ(std::string(highScoreTable[0].name), "Zoe");
   std::vector<DrawOp> expected = panelFrame();
@@ -480,7 +468,7 @@ TEST_F(RenderTest, PanelAfterGameOverShowsTheScoreAndTheList) {
 
 TEST_F(RenderTest, PanelAfterAllLevelsShowsTheScoreAndTheList) {
   computeLayout(client);
-  setTable({{"A", 900}, {"Bb", 800}, {"C", 700}, {"D", 600}, {"E", 500},
+  fillTable({{"A", 900}, {"Bb", 800}, {"C", 700}, {"D", 600}, {"E", 500},
             {"F", 400}, {"G", 300}, {"H", 200}, {"I", 100}, {"Cheater", -7}});
   world.gameState = StateAllLevelsDone;
   world.points = 77;
@@ -524,7 +512,7 @@ TEST_F(RenderTest, PanelShowingHighScoresHasTheListAloneHigherUp) {
   expectOps(panelOps(), expected);
   EXPECT_EQ(expected.back().rect, textRect(320));
 
-  setTable({{"Long name that is wider than the rect", 2147483647}});
+  fillTable({{"Long name that is wider than the rect", 2147483647}});
   expected = panelFrame();
   expected.push_back(textOp(70, "High Score", AlignCenter));
   const auto list2 = listOps(95);

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "file_io.h"
 #include "scores/high_scores.h"
 
 namespace fs = std::filesystem;
@@ -32,17 +33,6 @@ const std::string autoplayPath = VANTREL_AUTOPLAY;
 #else
 const std::string autoplayPath = (fs::path(VANTREL_SIM).parent_path() / "vantrel-autoplay").string();
 #endif
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> result;
@@ -135,8 +125,8 @@ class SimTest : public ::testing::Test {
     if (pid > 0 && waitpid(pid, &status, 0) == pid) {
       r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    r.out = readFile(outPath);
-    r.err = readFile(errPath);
+    r.out = readAll(outPath);
+    r.err = readAll(errPath);
     fs::remove(outPath), fs::remove(errPath);
     return r;
   }
@@ -148,7 +138,7 @@ class SimTest : public ::testing::Test {
   }
 
   Result script(const std::string& text, std::vector<std::string> options = {}) {
-    writeFile(dir / "script.vsim", text);
+    writeAll(dir / "script.vsim", text);
     options.push_back("script.vsim");
     return sim(options);
   }
@@ -291,7 +281,7 @@ void expectFinished(const Result& r, const char* state, const fs::path& hiscore)
   EXPECT_EQ(field(last, "gameState"), state);
   const std::string name = field(last, "playerName"), points = field(last, "points");
   EXPECT_NE(field(last, "highScores").find("[" + name + "," + points + "]"), std::string::npos) << last;
-  const std::string file = readFile(hiscore);
+  const std::string file = readAll(hiscore);
   EXPECT_NE(file.find(name.substr(1, name.size() - 2) + "   " + points + " "), std::string::npos) << file;
 }
 
@@ -356,7 +346,7 @@ TEST_F(SimTest, DamagedHiscoreFileIsSurvived) {
   };
   for (const auto& [what, content] : files) {
     SCOPED_TRACE(what);
-    writeFile(dir / "hiscore.txt", content);
+    writeAll(dir / "hiscore.txt", content);
     const Result r = script("command 53\nstate\ncommand 54\ntype BOB\nkey 13\nstate\n");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -373,7 +363,7 @@ TEST_F(SimTest, DamagedHiscoreFileIsSurvived) {
     EXPECT_EQ(field(states[0], "gameState"), "46");
     EXPECT_EQ(field(states[1], "gameState"), "40");
     // What the next save wrote back is a clean table.
-    const auto saved = lines(readFile(dir / "hiscore.txt"));
+    const auto saved = lines(readAll(dir / "hiscore.txt"));
     EXPECT_EQ(saved.size(), 10u);
   }
 }
@@ -394,9 +384,9 @@ TEST_F(SimTest, AutoplayRecordingReplaysToTheSameState) {
     args.insert(args.end(), options.begin(), options.end());
     const Result recorded = run(args, player);
     EXPECT_EQ(recorded.exitCode, options[1] == "gameover" ? 0 : 1) << recorded.err;
-    const std::string finalState = readFile(player / "final.txt");
+    const std::string finalState = readAll(player / "final.txt");
     ASSERT_FALSE(finalState.empty());
-    writeFile(replay / "game.vsim", recorded.out);
+    writeAll(replay / "game.vsim", recorded.out);
     const Result replayed = run({simPath, "game.vsim"}, replay);
     ASSERT_EQ(replayed.exitCode, 0) << replayed.err;
     EXPECT_EQ(replayed.lastLine() + "\n", finalState);
@@ -460,9 +450,9 @@ std::vector<std::string> temporariesIn(const fs::path& folder) {
 // always a whole table with valid check values, a dead game's temporary file
 // is gone after the next save, and none is left at the end.
 TEST_F(SimTest, KilledWhileSavingLeavesAWholeTable) {
-  std::string game = readFile(demoDir + "/game-over.vsim");
+  std::string game = readAll(demoDir + "/game-over.vsim");
   for (int i = 0; i < 400; ++i) game += "command 53\n";  // each one reads and saves the table
-  writeFile(dir / "game.vsim", game);
+  writeAll(dir / "game.vsim", game);
   ASSERT_EQ(script("command 53\n").exitCode, 0);
 
   std::mt19937 random(20261210);
@@ -484,14 +474,14 @@ TEST_F(SimTest, KilledWhileSavingLeavesAWholeTable) {
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     SCOPED_TRACE("kill " + std::to_string(kill) + " after " + std::to_string(delay) + " us");
-    ASSERT_EQ(wholeTableFault(readFile(dir / "hiscore.txt")), "");
+    ASSERT_EQ(wholeTableFault(readAll(dir / "hiscore.txt")), "");
     const auto left = temporariesIn(dir);
     ASSERT_LE(left.size(), 1u);
     killedWithTemporary += static_cast<int>(left.size());
   }
   RecordProperty("killsDuringSave", killedWithTemporary);
   ASSERT_EQ(script("command 53\n").exitCode, 0);
-  EXPECT_EQ(wholeTableFault(readFile(dir / "hiscore.txt")), "");
+  EXPECT_EQ(wholeTableFault(readAll(dir / "hiscore.txt")), "");
   EXPECT_EQ(temporariesIn(dir), std::vector<std::string>{});
 }
 

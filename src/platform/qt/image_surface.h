@@ -1,5 +1,5 @@
 // The game's drawing operations on an off-screen QImage, with the pixel rules
-// of the original drawing calls: right and bottom edges exclusive, a one-pixel
+// every window's surface keeps: right and bottom edges exclusive, a one-pixel
 // outline on the outermost pixels, no antialiasing of shapes.
 //
 // A frame (the operations after one setClip) is carried out when the next
