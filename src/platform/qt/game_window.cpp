@@ -1,5 +1,6 @@
 #include "platform/qt/game_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QInputDevice>
@@ -24,6 +25,8 @@ namespace {
 // still open their menus.
 class MenuBarStyle final : public QProxyStyle {
  public:
+  // The application's own style, also where -style chose it.
+  MenuBarStyle() : QProxyStyle(QApplication::style()->name()) {}
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* data) const override {
     if (hint == SH_MenuBar_AltKeyNavigation) return 0;
