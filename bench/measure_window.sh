@@ -41,7 +41,8 @@ g++ -std=c++20 -O2 -o "$work/first_frame" bench/first_frame.cpp -lX11 -lXdamage
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "measure_window: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -n1 "$work/display")
 # Both get a home of their own; LBreakout2 has no sound card to look for.
 export HOME=$work/home SDL_AUDIODRIVER=dummy
