@@ -25,7 +25,7 @@ constexpr Accelerator accelerators[] = {
 
 constexpr AboutTexts about = {
     "About Vantrel",
-    {"Vantrel Game", "Version 1.0", "Written by the Vantrel developers", "Built with C++ and Qt",
+    {"Vantrel Game", "Version 1.0", "Written by the Vantrel developers", "Built with C++ for Linux and Windows",
      "Free to play and share"},
     "OK",
 };
