@@ -15,5 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The programs need nothing beside the system's own DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Tests and test discovery run the programs under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Tests run the programs under Wine, unless another emulator is given.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+endif()

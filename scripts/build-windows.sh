@@ -15,7 +15,7 @@ case "$arch" in
   *) echo "build-windows.sh: unknown architecture '$arch' (i686 or x86_64)" >&2; exit 2 ;;
 esac
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" -DVANTREL_BUILD_BENCHMARKS=OFF
+  -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" -DVANTREL_BUILD_GUI=ON -DVANTREL_BUILD_BENCHMARKS=OFF
 cmake --build "$dir" --parallel 2
 [ "$arch" = i686 ] || exit 0
 
@@ -23,7 +23,7 @@ cmake --build "$dir" --parallel 2
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/vantrel/help"
-cp "$dir/bin/vantrel.exe" "$stage/vantrel/"
+i686-w64-mingw32-strip -o "$stage/vantrel/vantrel.exe" "$dir/bin/vantrel.exe"
 cp resources/help/*.html "$stage/vantrel/help/"
 sed 's/\r*$/\r/' README.md > "$stage/vantrel/README.txt"
 sed 's/\r*$/\r/' LICENSE > "$stage/vantrel/LICENSE.txt"

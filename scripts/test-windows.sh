@@ -68,7 +68,7 @@ esac
 
 echo "== unit tests under Wine"
 cmake "$build" -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" > /dev/null
-ctest --test-dir "$build" --output-on-failure --timeout 600
+xvfb-run -a ctest --test-dir "$build" --output-on-failure --timeout 600
 
 echo "== vantrel-sim: Windows against Linux"
 # Runs a program with no input in a fresh folder; keeps out, err, the exit
@@ -77,8 +77,10 @@ run_in() {
   local dir=$1
   shift
   mkdir -p "$dir/cwd"
-  (cd "$dir/cwd" && { timeout 600 "$@" < /dev/null > ../out 2> ../err; echo $? > ../code; })
-  [ -f "$dir/cwd/hiscore.txt" ] && mv "$dir/cwd/hiscore.txt" "$dir/hiscore.txt"
+  local code=0
+  (cd "$dir/cwd" && timeout 600 "$@" < /dev/null > ../out 2> ../err) || code=$?
+  echo "$code" > "$dir/code"
+  if [ -f "$dir/cwd/hiscore.txt" ]; then mv "$dir/cwd/hiscore.txt" "$dir/hiscore.txt"; fi
   rm -rf "$dir/cwd"
 }
 failures=0
@@ -116,6 +118,48 @@ printf 'type \xe9\xff\nstate\nkey 0xZZ\n' > "$scripts/bad-bytes.vsim"
 printf 'tick 3\r\nstate\r\n' > "$scripts/crlf.vsim"
 for bad in unknown-command negative-ticks missing-number bad-bytes crlf; do compare "$bad" "$scripts/$bad.vsim"; done
 compare missing-script "$scripts/no-such-script.vsim"
+
+echo "== vantrel.exe: command line and screenshots against the Qt window"
+export QT_QPA_PLATFORM=offscreen
+# $2 is the X server wrapper for the window (xvfb-run -a), or none when no window opens.
+compare_window() {
+  local name=$1 display=$2
+  shift 2
+  run_in "$work/$name/linux" "$linux/vantrel" "$@"
+  if [ "$display" = none ]; then
+    run_in "$work/$name/windows" "$wine" "$root/$build/bin/vantrel.exe" "$@"
+  else
+    run_in "$work/$name/windows" $display "$wine" "$root/$build/bin/vantrel.exe" "$@"
+  fi
+}
+for options in "--help" "--version" "--bogus" "--scale 9" "--screenshot x.png"; do
+  name="options ${options}"
+  # shellcheck disable=SC2086
+  compare_window "$name" none $options
+  if diff "$work/$name/linux/out" "$work/$name/windows/out" > /dev/null &&
+    diff "$work/$name/linux/err" "$work/$name/windows/err" > /dev/null &&
+    diff "$work/$name/linux/code" "$work/$name/windows/code" > /dev/null; then
+    echo "ok $name (exit $(cat "$work/$name/linux/code"))"
+  else
+    echo "FAILED $name:"
+    head -c 1000 "$work/$name/windows/err"
+    failures=$((failures + 1))
+  fi
+done
+printf 'type ABC\nkey 13\nmove 200 250\nclick 200 250\ntick 333\n' > "$scripts/in-play.vsim"
+for shot in in-play game-over demo; do
+  script=$scripts/$shot.vsim
+  [ -f "$script" ] || script=$root/demo/$shot.vsim
+  compare_window "screenshot-$shot" "xvfb-run -a" --play "$script" --screenshot ../shot.png
+  for side in linux windows; do [ -f "$work/screenshot-$shot/$side/shot.png" ] || echo "no screenshot from $side" >> "$work/screenshot-$shot/$side/err"; done
+  if "$linux/vantrel-compare-frames" "$work/screenshot-$shot/linux/shot.png" "$work/screenshot-$shot/windows/shot.png" > "$work/screenshot-$shot.diff" 2>&1; then
+    echo "ok screenshot-$shot"
+  else
+    echo "FAILED screenshot-$shot:"
+    cat "$work/screenshot-$shot.diff" "$work/screenshot-$shot/windows/err" | head -20
+    failures=$((failures + 1))
+  fi
+done
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures comparisons failed" >&2
