@@ -8,7 +8,6 @@ import struct
 import zlib
 
 here = os.path.dirname(os.path.abspath(__file__))
-icons = os.path.join(here, '..', 'icons')
 
 
 def read_png(path):
@@ -90,9 +89,9 @@ def directory(kind, images, hotspot=(0, 0)):
     return out + b''.join(image for *_, image in images)
 
 
-true_colour = read_png(os.path.join(icons, 'vantrel.png'))
-sixteen = read_png(os.path.join(icons, 'vantrel-16colours.png'))
-mono = read_png(os.path.join(icons, 'vantrel-mono.png'))
+true_colour = read_png(os.path.join(here, 'vantrel.png'))
+sixteen = read_png(os.path.join(here, 'vantrel-16colours.png'))
+mono = read_png(os.path.join(here, 'vantrel-mono.png'))
 palette16 = sorted(set(p for row in sixteen for p in row))
 palette16 += [(0, 0, 0)] * (16 - len(palette16))
 icon = directory(1, [
@@ -105,4 +104,4 @@ open(os.path.join(here, 'vantrel.ico'), 'wb').write(icon)
 # All mask bits set and no colour: every pixel shows what lies beneath.
 blank = [[(0, 0, 0)] * 32 for _ in range(32)]
 cursor = directory(2, [(2, 0, 0, dib(blank, [(0, 0, 0), (255, 255, 255)], 1, 0xFF))])
-open(os.path.join(here, 'blank.cur'), 'wb').write(cursor)
+open(os.path.join(here, '..', 'cursors', 'blank.cur'), 'wb').write(cursor)
