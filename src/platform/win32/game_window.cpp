@@ -6,6 +6,7 @@
 
 #include "platform/win32/gdi_surface.h"
 #include "resources/tables.h"
+#include "shell/front_end.h"
 #include "shell/input.h"
 #include "shell/script.h"
 #include "shell/window.h"
@@ -101,19 +102,15 @@ void fitSurface() {
 }
 
 void endPlayback(ScriptPlayback::Outcome outcome) {
-  const std::unique_ptr<ScriptPlayback> played = std::move(script);
-  if (outcome == ScriptPlayback::Failed) {
-    tellPlayer("vantrel: " + played->error() + "\n", true);
-    exitCode = 2;
-  } else if (!screenshotPath.empty()) {
-    std::string error;
-    if (!saveScreenshot(gdiSurface->image(), screenshotPath, error)) {
-      tellPlayer("vantrel: " + error + "\n", true);
-      exitCode = 1;
-    }
-  } else if (outcome != ScriptPlayback::Closed) {
-    return;  // play goes on live
+  std::string error;
+  const int code = endOfPlayback(outcome, *script, screenshotPath, gdiSurface->image(), error);
+  if (code < 0) {
+    script.reset();  // play goes on live
+    return;
   }
+  if (!error.empty()) tellPlayer("vantrel: " + error + "\n", true);
+  exitCode = code;
+  script.reset();
   DestroyWindow(gameWindow);
 }
 
@@ -148,6 +145,12 @@ void create(HWND window) {
 }
 
 void destroy() {
+  if (script) {
+    std::string error;
+    exitCode = closedDuringPlayback(screenshotPath, error);
+    if (!error.empty()) tellPlayer("vantrel: " + error + "\n", true);
+    script.reset();
+  }
   gdiSurface.reset();
   KillTimer(gameWindow, gameTimerId);
   PostQuitMessage(0);
@@ -206,7 +209,6 @@ HACCEL gameAccelerators() { return accelerators; }
 void playScript(std::unique_ptr<ScriptPlayback> played, const std::string& screenshot) {
   script = std::move(played);
   screenshotPath = screenshot;
-  script->setUnattended(!screenshot.empty());
 }
 
 int windowExitCode() { return exitCode; }

@@ -6,9 +6,8 @@
 #include <string>
 
 #include "platform/win32/game_window.h"
-#include "scores/high_scores.h"
+#include "shell/front_end.h"
 #include "shell/options.h"
-#include "shell/playback.h"
 #include "shell/recording.h"
 
 namespace {
@@ -29,14 +28,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     case CommandLine::Run: break;
   }
   const Options& options = parsed.options;
-  if (!options.hiscorePath.empty()) setHighScorePath(options.hiscorePath);
   std::unique_ptr<ScriptPlayback> script;
-  if (!options.playPath.empty()) {
-    script = std::make_unique<ScriptPlayback>();
-    if (!script->open(options.playPath)) return fail(script->error());
-  }
   std::string error;
-  if (!options.recordPath.empty() && !startRecording(options.recordPath, error)) return fail(error);
+  if (!startFrontEnd(options, script, error)) return fail(error);
 
   // A window that cannot be made ends the program quietly.
   if (!initApplication(instance)) return 0;
