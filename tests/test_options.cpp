@@ -93,6 +93,8 @@ TEST(CommandLineTest, UnknownOptionsAreListedAsTypedForThePlatformToClaim) {
   EXPECT_EQ(p.unknownOptions, (std::vector<std::string>{"-platform", "--reverse"}));
 }
 
+#ifndef _WIN32  // the folders of XDG systems; Windows takes APPDATA
+
 // Sets environment variables for one test and puts back what was there.
 class Environment {
  public:
@@ -161,5 +163,7 @@ TEST(UserHighScoreTest, AFolderThatCannotBeMadeOrFoundIsAnErrorThatNamesIt) {
   EXPECT_EQ(error, "cannot find this user's data folder: neither XDG_DATA_HOME nor HOME is set");
   fs::remove_all(root);
 }
+
+#endif
 
 }  // namespace
