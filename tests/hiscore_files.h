@@ -46,7 +46,7 @@ inline const std::vector<std::string> tableAndLock = {"hiscore.txt", "hiscore.tx
 
 inline std::vector<std::string> filesIn(const std::filesystem::path& folder) {
   std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().filename().string());
   std::sort(files.begin(), files.end());
   return files;
 }
