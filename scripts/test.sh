@@ -7,3 +7,5 @@ scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 600
 scripts/test-sanitizers.sh
 scripts/test-fuzz.sh
+# The Windows build, cross-built and proven under Wine.
+scripts/test-windows.sh
