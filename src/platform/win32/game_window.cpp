@@ -96,7 +96,7 @@ Host host;
 
 // The client area in whole game pixels.
 void fitSurface() {
-  RECT client;
+  RECT client{};
   GetClientRect(gameWindow, &client);
   gdiSurface->resize(client.right / scale, client.bottom / scale);
 }
