@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <cstdio>
+#include <thread>
 
 #include "platform/win32/gdi_surface.h"
 #include "resources/tables.h"
@@ -90,6 +91,12 @@ class Host final : public WindowHost {
   bool mousePresent() override { return GetSystemMetrics(SM_MOUSEPRESENT) != 0; }
   void showCursor(bool shown) override { ShowCursor(shown); }  // a counter, as the system keeps it
   void takeFocus() override { SetFocus(gameWindow); }
+  // A message box on a thread of its own: the game's thread and its timer go on.
+  void showNotice(const char* text) override {
+    std::thread([message = std::string(text)] {
+      MessageBoxA(nullptr, message.c_str(), "Vantrel", MB_OK | MB_ICONWARNING);
+    }).detach();
+  }
 };
 
 Host host;
