@@ -40,7 +40,7 @@ fi
 work=$(mktemp -d /tmp/vantrel-windows-XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
-  timeout 30 wineserver -k 2>/dev/null || true
+  timeout 30 "${WINESERVER:-wineserver}" -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -51,7 +51,7 @@ if timeout 10 wine --version > /dev/null 2>&1; then
   build=build-win32
 else
   wine=/usr/lib/wine/wine64
-  export WINELOADER=$wine
+  export WINELOADER=$wine WINESERVER=/usr/lib/wine/wineserver64
   build=build-win64
   echo "== this kernel runs no 32-bit code: the 64-bit Windows build runs under Wine instead"
   scripts/build-windows.sh x86_64
