@@ -40,7 +40,7 @@ void BM_FieldFrame(benchmark::State& state) {
   ImageSurface surface(image);
   int step = 0;
   for (auto _ : state) {
-    world.blockTable[0].fade = 50;  // keeps one patch fading in every frame
+    world.blockTable[0].fade = 50;        // keeps one patch fading in every frame
     world.ballX = 180.3 + (++step % 40);  // and the ball moving, as in play
     drawField(surface);
     benchmark::DoNotOptimize(surface.takeWritten(image.rect()));  // what goes to the screen

@@ -5,16 +5,11 @@
 namespace {
 
 constexpr MenuEntry menu[] = {
-    {"&Game", "&New", CommandNew},
-    {nullptr, nullptr, 0},
-    {nullptr, "E&xit", CommandExit},
-    {"&Edit", "Players &Name", CommandPlayersName},
-    {"&View", "&Hi Score", CommandHiScore},
-    {"&Speed", "&Slow", CommandSlow},
-    {nullptr, "&Normal", CommandNormal},
-    {nullptr, "&Fast", CommandFast},
-    {nullptr, "&Sonic", CommandSonic},
-    {"&Help", "&Find", CommandFind},
+    {"&Game", "&New", CommandNew},          {nullptr, nullptr, 0},
+    {nullptr, "E&xit", CommandExit},        {"&Edit", "Players &Name", CommandPlayersName},
+    {"&View", "&Hi Score", CommandHiScore}, {"&Speed", "&Slow", CommandSlow},
+    {nullptr, "&Normal", CommandNormal},    {nullptr, "&Fast", CommandFast},
+    {nullptr, "&Sonic", CommandSonic},      {"&Help", "&Find", CommandFind},
     {nullptr, "&About ", CommandAbout},
 };
 

@@ -5,7 +5,7 @@
 
 enum Command : uint16_t {
   CommandNew = 25,
-  CommandHelpKey = 30,   // sent by F1; does nothing
+  CommandHelpKey = 30,  // sent by F1; does nothing
   CommandAbout = 36,
   CommandSlow = 41,
   CommandNormal = 42,

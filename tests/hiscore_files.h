@@ -46,7 +46,8 @@ inline const std::vector<std::string> tableAndLock = {"hiscore.txt", "hiscore.tx
 
 inline std::vector<std::string> filesIn(const std::filesystem::path& folder) {
   std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    files.push_back(entry.path().filename().string());
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -67,7 +68,8 @@ inline void setEntry(int i, const char* name, int32_t score) {
 }
 
 inline void fillTable(const std::vector<std::pair<std::string, int32_t>>& entries) {
-  for (size_t i = 0; i < entries.size(); ++i) setEntry(static_cast<int>(i), entries[i].first.c_str(), entries[i].second);
+  for (size_t i = 0; i < entries.size(); ++i)
+    setEntry(static_cast<int>(i), entries[i].first.c_str(), entries[i].second);
 }
 
 inline void expectEntry(int i, const std::string& name, int32_t score) {

@@ -10,8 +10,8 @@
 struct DrawOp {
   enum Kind { Clip, Rectangle, Fill, Ellipse, Text } kind;
   Rect rect;
-  Color pen;    // Rectangle and Ellipse
-  Color fill;   // Rectangle, Fill and Ellipse; the text colour for Text
+  Color pen;   // Rectangle and Ellipse
+  Color fill;  // Rectangle, Fill and Ellipse; the text colour for Text
   std::string text;
   TextAlign align;
 };

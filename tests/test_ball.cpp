@@ -25,16 +25,16 @@ class BallTest : public GameTest {
 
 TEST_F(BallTest, WallsForceTheSignWithoutMovingTheBallBack) {
   const struct {
-    double x, y, vx, vy;       // before the step
-    double nx, ny, nvx, nvy;   // after it
+    double x, y, vx, vy;      // before the step
+    double nx, ny, nvx, nvy;  // after it
     int32_t result;
   } cases[] = {
-      {394, 100, 1, 0, 395, 100, -1, 0, 0},     // reaches right - size: turns (equality counts)
-      {11, 100, -1, 0, 10, 100, -1, 0, 0},      // exactly on the left line: keeps going
-      {9.5, 100, -1, 0, 8.5, 100, 1, 0, 0},     // beyond the left line: turns
-      {400, 100, -1, 0, 399, 100, -1, 0, 0},    // beyond the right line already heading back
+      {394, 100, 1, 0, 395, 100, -1, 0, 0},   // reaches right - size: turns (equality counts)
+      {11, 100, -1, 0, 10, 100, -1, 0, 0},    // exactly on the left line: keeps going
+      {9.5, 100, -1, 0, 8.5, 100, 1, 0, 0},   // beyond the left line: turns
+      {400, 100, -1, 0, 399, 100, -1, 0, 0},  // beyond the right line already heading back
       {100, 393, 0, 2, 100, 395, 0, -2, FloorReached},
-      {100, 11, 0, -1, 100, 10, 0, -1, 0},      // top line itself is inside
+      {100, 11, 0, -1, 100, 10, 0, -1, 0},  // top line itself is inside
       {100, 10.5, 0, -1, 100, 9.5, 0, 1, 0},
   };
   for (const auto& c : cases) {

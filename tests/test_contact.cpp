@@ -10,10 +10,22 @@ TEST(RegionCode, BitsAreSetOnlyStrictlyOutsideEachEdge) {
   const struct {
     int32_t x, y, code;
   } cases[] = {
-      {100, 209, 0}, {90, 209, 0}, {130, 212, 0}, {131, 209, RegionRight}, {89, 209, RegionLeft},
+      {100, 209, 0},
+      {90, 209, 0},
+      {130, 212, 0},
+      {131, 209, RegionRight},
+      {89, 209, RegionLeft},
       // a point on any of the four edge lines is inside
-      {100, 207, 0}, {130, 209, 0}, {100, 212, 0}, {90, 207, 0},
-      {100, 206, RegionTop}, {100, 213, RegionBottom}, {131, 206, 12}, {89, 206, 6}, {131, 213, 9}, {89, 213, 3},
+      {100, 207, 0},
+      {130, 209, 0},
+      {100, 212, 0},
+      {90, 207, 0},
+      {100, 206, RegionTop},
+      {100, 213, RegionBottom},
+      {131, 206, 12},
+      {89, 206, 6},
+      {131, 213, 9},
+      {89, 213, 3},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
@@ -28,17 +40,17 @@ TEST(CircleRebound, ReflectsAboutTheContactNormalToTheLastBit) {
     int32_t result;
     double nvx, nvy;
   } cases[] = {
-      {100, 203, 0.0, 2.0, 1, 0.0, -2.0},                  // flat top
-      {87, 203, 0.0, 2.0, 1, -1.92, -0.56},                // top-left corner, normal (-3, -4)
-      {85, 202, 0.0, 2.0, 0, 0.0, 2.0},                    // corner beyond the radius
-      {83, 209, 1.0, 0.0, 0, 1.0, 0.0},                    // boxes only touch
-      {84, 209, 1.0, 0.0, 1, -1.0, 0.0},                   // left side
+      {100, 203, 0.0, 2.0, 1, 0.0, -2.0},    // flat top
+      {87, 203, 0.0, 2.0, 1, -1.92, -0.56},  // top-left corner, normal (-3, -4)
+      {85, 202, 0.0, 2.0, 0, 0.0, 2.0},      // corner beyond the radius
+      {83, 209, 1.0, 0.0, 0, 1.0, 0.0},      // boxes only touch
+      {84, 209, 1.0, 0.0, 1, -1.0, 0.0},     // left side
       {137, 209, -1.0, 0.0, 0, -1.0, 0.0},
-      {136, 209, -1.0, 0.0, 1, 1.0, 0.0},                  // right side
-      {100, 209, 0.0, 2.0, 0, 0.0, 2.0},                   // inside, moving along the normal's surface
+      {136, 209, -1.0, 0.0, 1, 1.0, 0.0},  // right side
+      {100, 209, 0.0, 2.0, 0, 0.0, 2.0},   // inside, moving along the normal's surface
       {100, 209, -1.0, 2.0, 1, 0.9999999999999999, 1.9999999999999998},
-      {90, 209, 1.0, 0.0, 0, 1.0, 0.0},                    // on the left edge: the normal points right
-      {100, 203, 0.0, -2.0, 0, 0.0, -2.0},                 // moving away
+      {90, 209, 1.0, 0.0, 0, 1.0, 0.0},     // on the left edge: the normal points right
+      {100, 203, 0.0, -2.0, 0, 0.0, -2.0},  // moving away
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.cx << "," << c.cy << " v " << c.vx << "," << c.vy);

@@ -22,11 +22,12 @@ class DemoOutputTest : public testing::TestWithParam<const char*> {};
 
 TEST_P(DemoOutputTest, MatchesTheKeptCopy) {
   const std::string name = GetParam();
-  const fs::path work = fs::temp_directory_path() / ("vantrel-demo-" + name + "-" + std::to_string(std::random_device{}()));
+  const fs::path work =
+      fs::temp_directory_path() / ("vantrel-demo-" + name + "-" + std::to_string(std::random_device{}()));
   fs::create_directories(work);
   const fs::path out = work / "out.txt";
-  const std::string command = "cd \"" + work.string() + "\" && \"" VANTREL_SIM "\" \"" VANTREL_DEMO_DIR "/" + name +
-                              ".vsim\" > out.txt";
+  const std::string command =
+      "cd \"" + work.string() + "\" && \"" VANTREL_SIM "\" \"" VANTREL_DEMO_DIR "/" + name + ".vsim\" > out.txt";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   const std::string expected = readAll(fs::path(VANTREL_EXPECTED_DIR) / (name + ".out"));
   ASSERT_FALSE(expected.empty());
@@ -43,11 +44,12 @@ TEST_P(DemoOutputTest, MatchesTheKeptCopy) {
 }
 
 // Test names are the script names without their dashes.
-INSTANTIATE_TEST_SUITE_P(Demos, DemoOutputTest, testing::Values("demo", "all-levels", "game-over"), [](const auto& info) {
-  std::string name;
-  for (const char* p = info.param; *p; ++p)
-    if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
-  return name;
-});
+INSTANTIATE_TEST_SUITE_P(Demos, DemoOutputTest, testing::Values("demo", "all-levels", "game-over"),
+                         [](const auto& info) {
+                           std::string name;
+                           for (const char* p = info.param; *p; ++p)
+                             if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+                           return name;
+                         });
 
 }  // namespace

@@ -374,9 +374,8 @@ TEST_F(HighScoresTest, FailedSaveWritesNothingToStandardOutput) {
 }
 
 // "A table that cannot be read or written is kept in memory" (docs/behaviour.md):
-// the game goes on with the table in memory when the file cannot be written. The session re-reads the file before every insertion; since the
-// file never came to exist, a load must not throw the scores of earlier games
-// of the run away.
+// the game goes on with the table in memory when the file cannot be written. The session re-reads the file before every
+// insertion; since the file never came to exist, a load must not throw the scores of earlier games of the run away.
 TEST_F(HighScoresTest, UnwritableFileKeepsTheTableInMemoryAcrossGames) {
   setHighScorePath((folder() / "missing" / "hiscore.txt").string());
   testing::internal::CaptureStderr();
@@ -503,7 +502,10 @@ TEST_F(HighScoresTest, BareLineFeedsAndCarriageReturnsAreSeparators) {
 }
 
 TEST_F(HighScoresTest, InvalidCharactersInTheFileAreReportedAndSkipped) {
-  std::string content = line("AB\x01" "C", 0, refEntryCheck(0, "ABC", "0"));
+  std::string content = line(
+      "AB\x01"
+      "C",
+      0, refEntryCheck(0, "ABC", "0"));
   for (int i = 1; i < 10; ++i) content += line("NoName", 0, defaultChecks[i]);
   writeAll(hiscorePath(), content);
   testing::internal::CaptureStdout();
@@ -630,8 +632,16 @@ TEST_F(HighScoresTest, LineWithExtraTokensShiftsLaterEntries) {
 // ---------------------------------------------------------------- insertion
 
 TEST_F(HighScoresTest, InsertOrdersBestFirstAndEqualScoreGoesBelow) {
-  fillTable({{"A", 900}, {"B", 800}, {"C", 700}, {"D", 600}, {"E", 500},
-             {"F", 400}, {"G", 300}, {"H", 200}, {"I", 100}, {"J", 50}});
+  fillTable({{"A", 900},
+             {"B", 800},
+             {"C", 700},
+             {"D", 600},
+             {"E", 500},
+             {"F", 400},
+             {"G", 300},
+             {"H", 200},
+             {"I", 100},
+             {"J", 50}});
   EXPECT_EQ(insertHighScore(HighScoreEntry{"X", 700}), 3);
   expectEntry(0, "A", 900);
   expectEntry(1, "B", 800);

@@ -88,7 +88,7 @@ TEST_F(NameEntryTest, OnlyTheLowEightBitsCount) {
   EXPECT_EQ(typed(), "A");
   EXPECT_EQ(nameEntryKey(0x7F61), -1);  // "a"
   EXPECT_EQ(typed(), "Aa");
-  EXPECT_EQ(nameEntryKey(0x10D), 2);  // Enter
+  EXPECT_EQ(nameEntryKey(0x10D), 2);   // Enter
   EXPECT_EQ(nameEntryKey(0x108), -1);  // backspace
   EXPECT_EQ(typed(), "A");
   EXPECT_EQ(nameEntryKey(-191), -1);  // low byte 0x41

@@ -36,7 +36,13 @@ TEST(CommandLineTest, GoodCommandLinesGiveTheirOptions) {
   EXPECT_EQ(p.options.scale, 3);
 
   // A path is kept byte for byte, whatever its encoding; a value may start with a dash.
-  p = parse({"--hiscore", "caf\xE9\xFF.txt", "--play", "-", "--", });
+  p = parse({
+      "--hiscore",
+      "caf\xE9\xFF.txt",
+      "--play",
+      "-",
+      "--",
+  });
   ASSERT_EQ(p.action, CommandLine::Run) << p.error;
   EXPECT_EQ(p.options.hiscorePath, "caf\xE9\xFF.txt");
   EXPECT_EQ(p.options.playPath, "-");

@@ -412,12 +412,10 @@ TEST_F(RenderTest, PanelShowsTheFiguresOfAGame) {
   world.balls = 2;
   std::vector<DrawOp> expected = panelFrame();
   const std::vector<DrawOp> lines = {
-      textOp(10, "Player", AlignLeft),      textOp(10, "Eva", AlignRight),
-      textOp(70, "Level", AlignLeft),       textOp(70, "3", AlignRight),
-      textOp(100, "Points", AlignLeft),     textOp(100, "1234", AlignRight),
-      textOp(160, "Bonus Time", AlignLeft), textOp(160, "117", AlignRight),
-      textOp(190, "Bonus ", AlignLeft),     textOp(190, "300", AlignRight),
-      textOp(220, "Blocks", AlignLeft),     textOp(220, "17", AlignRight),
+      textOp(10, "Player", AlignLeft),      textOp(10, "Eva", AlignRight),    textOp(70, "Level", AlignLeft),
+      textOp(70, "3", AlignRight),          textOp(100, "Points", AlignLeft), textOp(100, "1234", AlignRight),
+      textOp(160, "Bonus Time", AlignLeft), textOp(160, "117", AlignRight),   textOp(190, "Bonus ", AlignLeft),
+      textOp(190, "300", AlignRight),       textOp(220, "Blocks", AlignLeft), textOp(220, "17", AlignRight),
       textOp(280, "Balls", AlignLeft),      textOp(280, "2", AlignRight),
   };
   expected.insert(expected.end(), lines.begin(), lines.end());
@@ -468,8 +466,16 @@ TEST_F(RenderTest, PanelAfterGameOverShowsTheScoreAndTheList) {
 
 TEST_F(RenderTest, PanelAfterAllLevelsShowsTheScoreAndTheList) {
   computeLayout(client);
-  fillTable({{"A", 900}, {"Bb", 800}, {"C", 700}, {"D", 600}, {"E", 500},
-            {"F", 400}, {"G", 300}, {"H", 200}, {"I", 100}, {"Cheater", -7}});
+  fillTable({{"A", 900},
+             {"Bb", 800},
+             {"C", 700},
+             {"D", 600},
+             {"E", 500},
+             {"F", 400},
+             {"G", 300},
+             {"H", 200},
+             {"I", 100},
+             {"Cheater", -7}});
   world.gameState = StateAllLevelsDone;
   world.points = 77;
   std::vector<DrawOp> expected = panelFrame();

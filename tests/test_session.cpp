@@ -138,8 +138,8 @@ TEST_F(SessionTest, BonusDecaysEveryHundredTicksInFlightOrAfterALoss) {
   const struct {
     int32_t state, tick, time, bonus, newTime, newBonus;
   } cases[] = {
-      {StatePlaying, 100, 1, 100, 0, 95},  {StatePlaying, 100, 0, 5, 0, 0},   {StatePlaying, 100, 0, 0, 0, 0},
-      {StatePlaying, 200, 7, 100, 6, 100}, {StatePlaying, 150, 7, 100, 7, 100}, {StateBallLost, 300, 2, 50, 1, 50},
+      {StatePlaying, 100, 1, 100, 0, 95},  {StatePlaying, 100, 0, 5, 0, 0},      {StatePlaying, 100, 0, 0, 0, 0},
+      {StatePlaying, 200, 7, 100, 6, 100}, {StatePlaying, 150, 7, 100, 7, 100},  {StateBallLost, 300, 2, 50, 1, 50},
       {StateReady, 100, 7, 100, 7, 100},   {StateGameOver, 100, 0, 100, 0, 100}, {StatePlaying, -100, 0, 10, 0, 5},
   };
   for (const auto& c : cases) {

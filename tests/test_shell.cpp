@@ -76,8 +76,8 @@ TEST_F(ShellTest, SessionCommandsRaiseTheirEventsAndRedraw) {
   const struct {
     uint16_t command;
     int32_t state;
-  } commands[] = {{CommandNew, StateReady}, {CommandHiScore, StateShowingHighScores},
-                  {CommandPlayersName, StateEnteringName}};
+  } commands[] = {
+      {CommandNew, StateReady}, {CommandHiScore, StateShowingHighScores}, {CommandPlayersName, StateEnteringName}};
   for (const auto& c : commands) {
     SCOPED_TRACE(c.command);
     host.presented.clear();
@@ -134,8 +134,8 @@ TEST_F(ShellTest, MovementKeysStepThePointerAndWarpTheCursor) {
   send(MessageMove, 200, 250);
   const struct {
     int32_t key, dx, dy;
-  } keys[] = {{0x21, 1, -1}, {0x22, 1, 1}, {0x23, -1, 1}, {0x24, -1, -1},
-              {0x25, -1, 0}, {0x26, 0, -1}, {0x27, 1, 0},  {0x28, 0, 1}, {0x41, 0, 0}};
+  } keys[] = {{0x21, 1, -1}, {0x22, 1, 1}, {0x23, -1, 1}, {0x24, -1, -1}, {0x25, -1, 0},
+              {0x26, 0, -1}, {0x27, 1, 0}, {0x28, 0, 1},  {0x41, 0, 0}};
   for (const auto& k : keys) {
     SCOPED_TRACE(k.key);
     const int32_t x = shell.pointerX, y = shell.pointerY;
@@ -187,8 +187,11 @@ TEST_F(ShellTest, PointerMovesChooseTheCursorAndCarry16BitCoordinates) {
   const struct {
     int32_t x, y;
     CursorShape cursor;
-  } cases[] = {{100, 100, CursorField}, {100, 250, CursorBatZone}, {500, 100, CursorArrow},
-               {415, 100, CursorArrow}, {65536 + 100, 250, CursorBatZone}};
+  } cases[] = {{100, 100, CursorField},
+               {100, 250, CursorBatZone},
+               {500, 100, CursorArrow},
+               {415, 100, CursorArrow},
+               {65536 + 100, 250, CursorBatZone}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
     onPointerMove(host, packPoint(c.x, c.y));

@@ -15,8 +15,8 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "file_io.h"
@@ -57,8 +57,10 @@ std::vector<std::pair<std::string, std::string>> members(const std::string& json
     for (; i < json.size(); ++i) {
       const char c = json[i];
       if (inString) {
-        if (c == '\\') ++i;
-        else if (c == '"') inString = false;
+        if (c == '\\')
+          ++i;
+        else if (c == '"')
+          inString = false;
       } else if (c == '"') {
         inString = true;
       } else if (c == '[' || c == '{') {
@@ -70,8 +72,10 @@ std::vector<std::pair<std::string, std::string>> members(const std::string& json
       }
     }
     result.emplace_back(key, json.substr(start, i - start));
-    if (i < json.size() && json[i] == ',') ++i;
-    else break;
+    if (i < json.size() && json[i] == ',')
+      ++i;
+    else
+      break;
   }
   return result;
 }
@@ -144,11 +148,16 @@ class SimTest : public ::testing::Test {
   }
 };
 
-const std::vector<std::string> stateKeys = {
-    "tickCount", "gameState", "level", "levelCount", "points", "balls", "bonus", "bonusTime",
-    "bonusTimePerLevel", "bonusPerLevel", "blocksLeft", "blockCount", "ballX", "ballY", "ballVX",
-    "ballVY", "ballSize", "speedFactor", "batX", "batY", "batWidth", "batHeight", "playerName",
-    "typedName", "pointerX", "pointerY", "checkedSpeedItem", "cursor", "blocks", "highScores"};
+const std::vector<std::string> stateKeys = {"tickCount",     "gameState",  "level",
+                                            "levelCount",    "points",     "balls",
+                                            "bonus",         "bonusTime",  "bonusTimePerLevel",
+                                            "bonusPerLevel", "blocksLeft", "blockCount",
+                                            "ballX",         "ballY",      "ballVX",
+                                            "ballVY",        "ballSize",   "speedFactor",
+                                            "batX",          "batY",       "batWidth",
+                                            "batHeight",     "playerName", "typedName",
+                                            "pointerX",      "pointerY",   "checkedSpeedItem",
+                                            "cursor",        "blocks",     "highScores"};
 
 std::vector<std::string> keysOf(const std::string& json) {
   std::vector<std::string> keys;
@@ -171,25 +180,32 @@ struct Case {
 };
 
 const Case cases[] = {
-    {"opens in name entry", "state", {{"gameState", "45"}, {"tickCount", "0"}, {"speedFactor", "1"},
-                                      {"checkedSpeedItem", "42"}}},
-    {"name and Enter start a game", "type BOB\nkey 13\nstate",
+    {"opens in name entry",
+     "state",
+     {{"gameState", "45"}, {"tickCount", "0"}, {"speedFactor", "1"}, {"checkedSpeedItem", "42"}}},
+    {"name and Enter start a game",
+     "type BOB\nkey 13\nstate",
      {{"gameState", "40"}, {"level", "1"}, {"blockCount", "12"}, {"balls", "2"}, {"playerName", "\"BOB\""}}},
     {"no name gives NoName", "key 13\nstate", {{"gameState", "40"}, {"playerName", "\"NoName\""}}},
-    {"a click in the bat zone launches", "type BOB\nkey 13\nmove 200 250\nclick 200 250\ntick 10\nstate",
+    {"a click in the bat zone launches",
+     "type BOB\nkey 13\nmove 200 250\nclick 200 250\ntick 10\nstate",
      {{"gameState", "41"}, {"batY", "248"}, {"ballY", "213"}, {"ballVY", "-2"}}},
-    {"Enter launches", "type BOB\nkey 13\nmove 200 250\nkey 13\ntick 10\nstate",
+    {"Enter launches",
+     "type BOB\nkey 13\nmove 200 250\nkey 13\ntick 10\nstate",
      {{"gameState", "41"}, {"ballY", "213"}}},
-    {"Space launches", "type BOB\nkey 13\nmove 200 250\nkey 0x20\ntick 10\nstate",
+    {"Space launches",
+     "type BOB\nkey 13\nmove 200 250\nkey 0x20\ntick 10\nstate",
      {{"gameState", "41"}, {"ballY", "213"}}},
-    {"a click outside the bat zone does not", "type BOB\nkey 13\nmove 200 250\nclick 200 100\ntick 10\nstate",
+    {"a click outside the bat zone does not",
+     "type BOB\nkey 13\nmove 200 250\nclick 200 100\ntick 10\nstate",
      {{"gameState", "40"}, {"ballY", "233"}}},
     {"Slow", "command 41\nstate", {{"speedFactor", "0.5"}, {"checkedSpeedItem", "41"}}},
     {"Normal", "command 46\ncommand 42\nstate", {{"speedFactor", "1"}, {"checkedSpeedItem", "42"}}},
     {"Fast", "command 44\nstate", {{"speedFactor", "1.5"}, {"checkedSpeedItem", "44"}}},
     {"Sonic", "command 46\nstate", {{"speedFactor", "2"}, {"checkedSpeedItem", "46"}}},
     {"high-score view", "type BOB\nkey 13\ncommand 53\nstate", {{"gameState", "46"}, {"level", "1"}}},
-    {"player's name", "type BOB\nkey 13\ncommand 54\nstate",
+    {"player's name",
+     "type BOB\nkey 13\ncommand 54\nstate",
      {{"gameState", "45"}, {"typedName", "\"\""}, {"playerName", "\"BOB\""}}},
 };
 

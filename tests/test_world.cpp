@@ -9,10 +9,10 @@ TEST_F(WorldTest, RegionAtFollowsThePrecedenceOfTheThreeRectangles) {
   const struct {
     int32_t x, y, area;
   } cases[] = {
-      {10, 10, AreaField},      {409, 409, AreaField},    {410, 200, AreaOutside}, {415, 100, AreaOutside},
-      {10, 210, AreaBatZone},   {409, 309, AreaBatZone},  {200, 310, AreaField},   {200, 209, AreaField},
-      {420, 10, AreaPanel},     {619, 409, AreaPanel},    {620, 100, AreaOutside}, {500, 410, AreaOutside},
-      {5, 5, AreaOutside},      {-1, -1, AreaOutside},
+      {10, 10, AreaField},    {409, 409, AreaField},   {410, 200, AreaOutside}, {415, 100, AreaOutside},
+      {10, 210, AreaBatZone}, {409, 309, AreaBatZone}, {200, 310, AreaField},   {200, 209, AreaField},
+      {420, 10, AreaPanel},   {619, 409, AreaPanel},   {620, 100, AreaOutside}, {500, 410, AreaOutside},
+      {5, 5, AreaOutside},    {-1, -1, AreaOutside},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);

@@ -21,9 +21,9 @@
 #include "physics/contact.h"
 #include "scores/high_scores.h"
 #include "shell/input.h"
+#include "shell/null_host.h"
 #include "shell/recording.h"
 #include "shell/script.h"
-#include "shell/null_host.h"
 #include "shell/state_line.h"
 #include "shell/window.h"
 
@@ -144,15 +144,20 @@ bool parseOptions(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "--name" && hasValue) o.name = argv[++i];
+    if (arg == "--name" && hasValue)
+      o.name = argv[++i];
     else if (arg == "--until" && hasValue) {
       const std::string until = argv[++i];
       if (until != "levels" && until != "gameover") return false;
       o.untilGameOver = until == "gameover";
-    } else if (arg == "--max-ticks" && hasValue) o.maxTicks = std::atoll(argv[++i]);
-    else if (arg == "--state-file" && hasValue) o.stateFile = argv[++i];
-    else if (arg == "--hiscore" && hasValue) o.hiscore = argv[++i];
-    else return false;
+    } else if (arg == "--max-ticks" && hasValue)
+      o.maxTicks = std::atoll(argv[++i]);
+    else if (arg == "--state-file" && hasValue)
+      o.stateFile = argv[++i];
+    else if (arg == "--hiscore" && hasValue)
+      o.hiscore = argv[++i];
+    else
+      return false;
   }
   // The name goes in as key presses, and name entry takes up to eight letters.
   const bool letters = std::all_of(o.name.begin(), o.name.end(), [](unsigned char c) { return std::isalpha(c); });
@@ -175,9 +180,10 @@ int main(int argc, char** argv) {
 
   NullHost host;
   onCreate(host);
-  std::printf("# Recorded by: vantrel-autoplay --name %s --until %s\n"
-              "# Replay with: vantrel-sim THIS-FILE (it writes hiscore.txt in the working directory)\n",
-              options.name.c_str(), options.untilGameOver ? "gameover" : "levels");
+  std::printf(
+      "# Recorded by: vantrel-autoplay --name %s --until %s\n"
+      "# Replay with: vantrel-sim THIS-FILE (it writes hiscore.txt in the working directory)\n",
+      options.name.c_str(), options.untilGameOver ? "gameover" : "levels");
   setRecordStream(stdout);
   auto send = [&](MessageKind kind, int32_t x = 0, int32_t y = 0) { dispatchMessage(host, {kind, x, y}); };
   auto note = [](const char* text, int32_t value) {
@@ -186,7 +192,7 @@ int main(int argc, char** argv) {
   };
 
   for (unsigned char c : options.name) send(MessageKey, std::toupper(c));  // letter keys
-  send(MessageKey, KeyReturn);  // Enter ends the name and starts a new game
+  send(MessageKey, KeyReturn);                                             // Enter ends the name and starts a new game
   note("level", world.level);
 
   int32_t level = world.level, planEnd = 0;

@@ -74,7 +74,10 @@ void buildBottomRow(int32_t s) {
 
 void buildLevel(int32_t n) {
   const int32_t pattern = (n - 1) % 3, size = (n - 1) / 3 + 1;
-  if (pattern == 0) buildRows(size);
-  else if (pattern == 1) buildChecker(size);
-  else if (pattern == 2) buildBottomRow(size);
+  if (pattern == 0)
+    buildRows(size);
+  else if (pattern == 1)
+    buildChecker(size);
+  else if (pattern == 2)
+    buildBottomRow(size);
 }

@@ -11,12 +11,8 @@
 
 void raiseEvent(int32_t event) {
   switch (event) {
-    case EventNewGame:
-      startNewGame();
-      break;
-    case EventLevelCleared:
-      advanceLevel();
-      break;
+    case EventNewGame: startNewGame(); break;
+    case EventLevelCleared: advanceLevel(); break;
     case EventLaunch:
       if (world.gameState == StateReady || world.gameState == StateBallLost) world.gameState = StatePlaying;
       break;
@@ -40,8 +36,7 @@ void raiseEvent(int32_t event) {
       nameEntryKey(0);
       world.gameState = StateEnteringName;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

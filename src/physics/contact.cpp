@@ -5,13 +5,16 @@
 namespace {
 
 // 32-bit wrap-around arithmetic without signed overflow.
-int32_t wrapMul(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); }
-int32_t wrapSub(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
+int32_t wrapMul(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+int32_t wrapSub(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
 
 // The overlap rule of the platform's rectangle intersection.
 bool overlaps(const Rect& a, const Rect& b) {
-  return std::max(a.left, b.left) < std::min(a.right, b.right) &&
-         std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+  return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
 }
 
 struct Normal {

@@ -82,23 +82,14 @@ void drawPanel(DrawingSurface& surface) {
   switch (world.gameState) {
     case StateReady:
     case StatePlaying:
-    case StateBallLost:
-      drawFigures(t);
-      break;
-    case StateAllLevelsDone:
-      drawGameEnd(t, "All Levels Done");
-      break;
-    case StateGameOver:
-      drawGameEnd(t, "Game Over");
-      break;
+    case StateBallLost: drawFigures(t); break;
+    case StateAllLevelsDone: drawGameEnd(t, "All Levels Done"); break;
+    case StateGameOver: drawGameEnd(t, "Game Over"); break;
     case StateShowingHighScores:
       t.down(60);
       drawHighScoreList(t);
       break;
-    case StateEnteringName:
-      drawNamePrompt(t);
-      break;
-    default:
-      break;
+    case StateEnteringName: drawNamePrompt(t); break;
+    default: break;
   }
 }

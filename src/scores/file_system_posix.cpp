@@ -20,7 +20,7 @@ int openRegular(const std::string& path, int flags, int& error) {
     error = errno;
     return -1;
   }
-  struct stat st{};
+  struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     error = S_ISDIR(st.st_mode) ? EISDIR : notRegularFile;
     ::close(fd);
@@ -41,9 +41,7 @@ std::FILE* streamOf(int fd, const char* mode, int& error) {
 
 }  // namespace
 
-std::string fileErrorText(int error) {
-  return error == notRegularFile ? "not a regular file" : std::strerror(error);
-}
+std::string fileErrorText(int error) { return error == notRegularFile ? "not a regular file" : std::strerror(error); }
 
 std::FILE* openRegularFile(const std::string& path, FileAccess access, int& error) {
   const bool write = access == FileAccess::ReadWrite;
@@ -66,7 +64,7 @@ std::FILE* createTemporaryFile(const std::string& prefix, std::string& path, int
 
 void copyPermissions(const std::string& model, std::FILE* file) {
   const int fd = ::fileno(file);
-  struct stat st{};
+  struct stat st {};
   if (::stat(model.c_str(), &st) != 0) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -81,7 +79,7 @@ void copyPermissions(const std::string& model, std::FILE* file) {
 // No write permission bit at all means the player made it read-only; that
 // holds even for root, whom access() lets write anything.
 bool isReadOnlyFile(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
   return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
 }

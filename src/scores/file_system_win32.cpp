@@ -13,22 +13,16 @@ int errorOf(DWORD code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-      return ENOENT;
+    case ERROR_INVALID_NAME: return ENOENT;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return EACCES;
+    case ERROR_LOCK_VIOLATION: return EACCES;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return EEXIST;
+    case ERROR_ALREADY_EXISTS: return EEXIST;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    case ERROR_WRITE_PROTECT:
-      return EROFS;
-    default:
-      return EIO;
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    default: return EIO;
   }
 }
 
@@ -54,7 +48,8 @@ std::FILE* streamOf(HANDLE handle, int flags, const char* mode, int& error) {
 // A folder cannot be opened without FILE_FLAG_BACKUP_SEMANTICS, so it fails
 // here with "access denied"; a device or pipe opens and is refused by type.
 HANDLE openRegular(const std::string& path, DWORD access, int& error) {
-  const HANDLE handle = CreateFileA(path.c_str(), access, shareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle =
+      CreateFileA(path.c_str(), access, shareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = errorOf(GetLastError());
     return handle;
@@ -69,9 +64,7 @@ HANDLE openRegular(const std::string& path, DWORD access, int& error) {
 
 }  // namespace
 
-std::string fileErrorText(int error) {
-  return error == notRegularFile ? "not a regular file" : std::strerror(error);
-}
+std::string fileErrorText(int error) { return error == notRegularFile ? "not a regular file" : std::strerror(error); }
 
 std::FILE* openRegularFile(const std::string& path, FileAccess access, int& error) {
   const bool write = access == FileAccess::ReadWrite;
@@ -89,7 +82,8 @@ std::FILE* createTemporaryFile(const std::string& prefix, std::string& path, int
     unsigned bits = seed + 7919u * ++counter;
     std::string name = prefix;
     for (int i = 0; i < 6; ++i, bits /= 62) name += digits[bits % 62];
-    const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
       path = name;
       return streamOf(handle, _O_WRONLY, "wb", error);

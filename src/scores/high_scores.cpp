@@ -165,8 +165,10 @@ int replaceTable(std::FILE* file, const std::string& temporary, const std::strin
     ok = false;
     error = errno;
   }
-  if (ok) error = replaceFile(temporary, path);
-  else if (error == 0) error = EIO;
+  if (ok)
+    error = replaceFile(temporary, path);
+  else if (error == 0)
+    error = EIO;
   if (error != 0) std::remove(temporary.c_str());
   return error;
 }
@@ -178,8 +180,8 @@ int rewriteTable(const std::string& path, int count, const HighScoreEntry* table
   std::FILE* file = openRegularFile(path, FileAccess::ReadWrite, error);
   if (!file) return error;
   errno = 0;
-  const bool ok = writeTable(file, count, table) && std::fflush(file) == 0 &&
-                  truncateFile(file, std::ftell(file)) && syncFile(file);
+  const bool ok = writeTable(file, count, table) && std::fflush(file) == 0 && truncateFile(file, std::ftell(file)) &&
+                  syncFile(file);
   error = ok ? 0 : (errno ? errno : EIO);
   if (std::fclose(file) != 0 && error == 0) error = errno ? errno : EIO;
   return error;
@@ -308,9 +310,7 @@ int readToken(std::FILE* stream, char* destination) {
         std::strcpy(destination, tokenText);
         tokenizerState = 0;
         return TokenSeparated;
-      case ClassWord:
-        append(tokenText, n, static_cast<char>(c));
-        break;
+      case ClassWord: append(tokenText, n, static_cast<char>(c)); break;
       case ClassPunctuation:
         if (n == 0) {
           append(tokenText, n, static_cast<char>(c));

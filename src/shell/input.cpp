@@ -122,10 +122,10 @@ void onKeyDown(WindowHost& host, int32_t virtualKey) {
     switch (virtualKey) {
       case KeyReturn:
       case KeySpace: clickAt(host, x, y); break;
-      case KeyPageUp: x += s, y -= s; break;  // up and right
+      case KeyPageUp: x += s, y -= s; break;    // up and right
       case KeyPageDown: x += s, y += s; break;  // down and right
-      case KeyEnd: x -= s, y += s; break;  // down and left
-      case KeyHome: x -= s, y -= s; break;  // up and left
+      case KeyEnd: x -= s, y += s; break;       // down and left
+      case KeyHome: x -= s, y -= s; break;      // up and left
       case KeyLeft: x -= s; break;
       case KeyUp: y -= s; break;
       case KeyRight: x += s; break;

@@ -118,10 +118,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   o.playPath = given[Play];
   o.screenshotPath = given[Screenshot];
   o.userHiscore = !userHiscore.empty();
-  if (o.userHiscore && !typed[Hiscore].empty()) fail(typed[Hiscore] + " and " + userHiscore + " cannot be used together");
+  if (o.userHiscore && !typed[Hiscore].empty())
+    fail(typed[Hiscore] + " and " + userHiscore + " cannot be used together");
   if (!typed[Scale].empty() && !parseScale(given[Scale], o.scale)) {
-    fail(typed[Scale] + " takes a whole number from 1 to " + std::to_string(largestScale) + ", not '" +
-         given[Scale] + "'");
+    fail(typed[Scale] + " takes a whole number from 1 to " + std::to_string(largestScale) + ", not '" + given[Scale] +
+         "'");
   }
   if (!o.screenshotPath.empty() && o.playPath.empty()) fail(typed[Screenshot] + " needs --play");
   if (!result.error.empty()) result.action = CommandLine::Fail;

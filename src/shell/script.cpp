@@ -50,8 +50,10 @@ NumberParse parseNumber(const std::string& token, int64_t& value) {
     const int c = std::tolower(static_cast<unsigned char>(token[i]));
     const int digit = std::isdigit(c) ? c - '0' : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
     if (digit < 0) return NumberMalformed;
-    if (magnitude > (limit - digit) / base) tooLarge = true;  // a later digit may still be malformed
-    else magnitude = magnitude * base + digit;
+    if (magnitude > (limit - digit) / base)
+      tooLarge = true;  // a later digit may still be malformed
+    else
+      magnitude = magnitude * base + digit;
   }
   if (tooLarge) return NumberTooLarge;
   value = static_cast<int64_t>(negative ? 0 - magnitude : magnitude);

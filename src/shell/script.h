@@ -54,8 +54,8 @@ class ScriptPlayer {
   std::vector<char> buffer_;  // one line and a byte to tell a longer one
   std::string line_, error_;
   long lineNumber_ = 0;
-  int64_t ticksLeft_ = 0;  // kept as a count: a tick line may ask for very many
+  int64_t ticksLeft_ = 0;     // kept as a count: a tick line may ask for very many
   std::deque<Queued> queue_;  // at most the two messages of a click
-  std::string typed_;  // the text of a type line, one key handed out at a time
+  std::string typed_;         // the text of a type line, one key handed out at a time
   size_t typedNext_ = 0;
 };

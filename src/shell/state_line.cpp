@@ -89,11 +89,18 @@ std::string stateLine() {
   const GameWorld& w = world;
   JsonWriter j;
   j.open('{');
-  const std::pair<const char*, int32_t> counters[] = {
-      {"tickCount", w.tickCount}, {"gameState", w.gameState}, {"level", w.level},
-      {"levelCount", w.levelCount}, {"points", w.points}, {"balls", w.balls},
-      {"bonus", w.bonus}, {"bonusTime", w.bonusTime}, {"bonusTimePerLevel", w.bonusTimePerLevel},
-      {"bonusPerLevel", w.bonusPerLevel}, {"blocksLeft", w.blocksLeft}, {"blockCount", w.blockCount}};
+  const std::pair<const char*, int32_t> counters[] = {{"tickCount", w.tickCount},
+                                                      {"gameState", w.gameState},
+                                                      {"level", w.level},
+                                                      {"levelCount", w.levelCount},
+                                                      {"points", w.points},
+                                                      {"balls", w.balls},
+                                                      {"bonus", w.bonus},
+                                                      {"bonusTime", w.bonusTime},
+                                                      {"bonusTimePerLevel", w.bonusTimePerLevel},
+                                                      {"bonusPerLevel", w.bonusPerLevel},
+                                                      {"blocksLeft", w.blocksLeft},
+                                                      {"blockCount", w.blockCount}};
   for (const auto& [name, value] : counters) {
     j.key(name);
     j.number(static_cast<long long>(value));

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         return 2;
       }
       setHighScorePath(argv[++i]);
-    } else if (arg.size() > 1 && arg[0] == '-' ) {
+    } else if (arg.size() > 1 && arg[0] == '-') {
       std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", arg.c_str());
       usage(stderr);
       return 2;

@@ -137,8 +137,8 @@ TEST(KeptFrameTest, EachFrameDrawnOverTheLastIsTheFrameDrawnAfresh) {
     return testing::AssertionSuccess();
   };
   for (int frame = 0; frame < 60; ++frame) {
-    if (frame % 10 != 9) {  // every tenth frame repeats the last one
-      world.ballX = 20 + frame * 6.7;  // off the right wall at the end
+    if (frame % 10 != 9) {              // every tenth frame repeats the last one
+      world.ballX = 20 + frame * 6.7;   // off the right wall at the end
       world.ballY = 300 - frame * 5.3;  // and over the top one
       world.batX = 10 + (frame * 37) % 380;
     }
@@ -181,9 +181,9 @@ class FrameTest : public WindowTest {};
 TEST_F(FrameTest, FieldFrameShowsFrameZoneBlocksBallAndBat) {
   startGame();
   ticks(2);
-  EXPECT_EQ(pixel(10, 10), rgb(255, 255, 255));    // field frame
+  EXPECT_EQ(pixel(10, 10), rgb(255, 255, 255));  // field frame
   EXPECT_EQ(pixel(409, 409), rgb(255, 255, 255));
-  EXPECT_EQ(pixel(410, 410), rgb(0, 0, 0));        // beyond its exclusive corner
+  EXPECT_EQ(pixel(410, 410), rgb(0, 0, 0));  // beyond its exclusive corner
   EXPECT_EQ(pixel(11, 11), rgb(0, 0, 0));
   EXPECT_EQ(pixel(200, 210), rgb(255, 255, 255));  // bat zone frame
   EXPECT_EQ(pixel(300, 290), rgb(64, 15, 15));     // bat zone inside
@@ -254,9 +254,9 @@ TEST_F(FrameTest, PanelShowsTheTextsOfEachStateInTheirRectangles) {
 
   startGame();
   ticks(16);
-  EXPECT_TRUE(hasText(image, firstLineLeft));   // "Player"
-  EXPECT_TRUE(hasText(image, firstLineRight));  // "ABC"
-  EXPECT_FALSE(hasText(image, secondLine));     // a blank line
+  EXPECT_TRUE(hasText(image, firstLineLeft));             // "Player"
+  EXPECT_TRUE(hasText(image, firstLineRight));            // "ABC"
+  EXPECT_FALSE(hasText(image, secondLine));               // a blank line
   EXPECT_TRUE(hasText(image, QRect(430, 290, 180, 30)));  // "Balls"
 
   window().action(CommandHiScore)->trigger();
@@ -273,8 +273,8 @@ TEST_F(FrameTest, PanelShowsTheTextsOfEachStateInTheirRectangles) {
   showPanel(window().host());
   EXPECT_FALSE(hasText(image, QRect(430, 20, 30, 30)));  // "Game Over", centred
   EXPECT_TRUE(hasText(image, QRect(490, 20, 60, 30)));
-  EXPECT_TRUE(hasText(image, secondLine));                // "Your Score"
-  EXPECT_TRUE(hasText(image, listEnd));                   // the list ends 30 pixels lower
+  EXPECT_TRUE(hasText(image, secondLine));  // "Your Score"
+  EXPECT_TRUE(hasText(image, listEnd));     // the list ends 30 pixels lower
 }
 
 }  // namespace

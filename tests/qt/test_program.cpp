@@ -2,17 +2,17 @@
 // recorded scripts, screenshots.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "shell/recording.h"
 #include "shell/state_line.h"
@@ -26,7 +26,7 @@ struct Result {
 };
 
 Result run(const QString& program, const QStringList& arguments, const QString& folder,
-        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   QProcess process;
   process.setWorkingDirectory(folder);
   process.setProcessEnvironment(environment);
@@ -105,7 +105,7 @@ TEST_F(ProgramTest, QtOptionsStandBesideTheGamesOwn) {
 TEST_F(ProgramTest, APlayedScriptReachesTheSameStatesAsVantrelSimAndLeavesAScreenshot) {
   writeFile(path("game.txt"), game);
   const Result window = vantrel({"--hiscore", path("hiscore.txt"), "--play", path("game.txt"), "--screenshot",
-                              path("shot.png"), "--record", path("again.txt")});
+                                 path("shot.png"), "--record", path("again.txt")});
   ASSERT_EQ(window.exitCode, 0) << window.err.toStdString();
   const Result headless = sim(path("game.txt"));
   ASSERT_EQ(headless.exitCode, 0) << headless.err.toStdString();
@@ -129,8 +129,8 @@ TEST_F(ProgramTest, APlayedScriptReachesTheSameStatesAsVantrelSimAndLeavesAScree
 TEST_F(ProgramTest, StateLinesStayOnLinesOfTheirOwnAfterInvalidCharacterReports) {
   writeFile(path("hiscore.txt"), "AB\x01C   0 1 \n");
   writeFile(path("scores.txt"), "command 53\nstate\n");
-  const Result r = vantrel({"--hiscore", path("hiscore.txt"), "--play", path("scores.txt"), "--screenshot",
-                            path("shot.png")});
+  const Result r =
+      vantrel({"--hiscore", path("hiscore.txt"), "--play", path("scores.txt"), "--screenshot", path("shot.png")});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_TRUE(r.out.contains("Invalid character")) << r.out.toStdString();
   EXPECT_TRUE(r.out.contains("\n{\"tickCount\":0")) << r.out.toStdString();
@@ -165,11 +165,12 @@ TEST_F(ProgramTest, UserHiscoreKeepsTheTableInTheUsersDataFolder) {
   environment.insert("XDG_DATA_HOME", path("blocked"));
   r = run(VANTREL_EXE, arguments, folder_.path(), environment);
   EXPECT_EQ(r.exitCode, 2);
-  EXPECT_TRUE(r.err.contains("vantrel: cannot make the folder " + path("blocked/vantrel") + ": ")) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("vantrel: cannot make the folder " + path("blocked/vantrel") + ": "))
+      << r.err.toStdString();
 
   const QString help = vantrel({"--help"}).out;
-  for (const char* place : {"--user-hiscore", "$XDG_DATA_HOME/vantrel/hiscore.txt", "~/.local/share/vantrel/hiscore.txt",
-                            "hiscore.txt in the working directory"})
+  for (const char* place : {"--user-hiscore", "$XDG_DATA_HOME/vantrel/hiscore.txt",
+                            "~/.local/share/vantrel/hiscore.txt", "hiscore.txt in the working directory"})
     EXPECT_TRUE(help.simplified().contains(place)) << place;
 }
 
@@ -186,14 +187,14 @@ TEST_F(ProgramTest, TheRealXServerShowsTheSameGame) {
   const QString xvfb = QStandardPaths::findExecutable("xvfb-run");
   if (xvfb.isEmpty()) GTEST_SKIP() << "xvfb-run is not installed";
   writeFile(path("game.txt"), game);
-  ASSERT_EQ(vantrel({"--hiscore", path("h1.txt"), "--play", path("game.txt"), "--screenshot", path("off.png")})
-                .exitCode, 0);
+  ASSERT_EQ(
+      vantrel({"--hiscore", path("h1.txt"), "--play", path("game.txt"), "--screenshot", path("off.png")}).exitCode, 0);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove("QT_QPA_PLATFORM");
   const Result x = run(xvfb,
-                    {"-a", "-s", "-screen 0 1024x768x24", VANTREL_EXE, "--hiscore", path("h2.txt"), "--play",
-                     path("game.txt"), "--screenshot", path("x.png")},
-                    folder_.path(), environment);
+                       {"-a", "-s", "-screen 0 1024x768x24", VANTREL_EXE, "--hiscore", path("h2.txt"), "--play",
+                        path("game.txt"), "--screenshot", path("x.png")},
+                       folder_.path(), environment);
   ASSERT_EQ(x.exitCode, 0) << x.err.toStdString();
   EXPECT_EQ(QImage(path("x.png")), QImage(path("off.png")));
 }
@@ -212,10 +213,16 @@ TEST_F(ProgramTest, ScreenshotsAndRecordingsReportWhatBecameOfThem) {
   const Case cases[] = {
       {"tick 3\ncommand 52\ntick 500\n", {"--screenshot", "shot.png"}, 0, "", true},
       {"type ABC\nkey 13\ncommand 36\ntick 10\n", {"--screenshot", "shot.png"}, 0, "", true},
-      {"tick 3\n", {"--screenshot", "no/such/folder.png"}, 2,
-       "vantrel: cannot write the screenshot no/such/folder.png: No such file or directory\n", false},
-      {"tick 3\n", {"--record", "no/such/folder.txt"}, 2,
-       "vantrel: cannot write the recording no/such/folder.txt: No such file or directory\n", false},
+      {"tick 3\n",
+       {"--screenshot", "no/such/folder.png"},
+       2,
+       "vantrel: cannot write the screenshot no/such/folder.png: No such file or directory\n",
+       false},
+      {"tick 3\n",
+       {"--record", "no/such/folder.txt"},
+       2,
+       "vantrel: cannot write the recording no/such/folder.txt: No such file or directory\n",
+       false},
   };
   for (const Case& c : cases) {
     QFile::remove(path("shot.png"));
@@ -256,8 +263,7 @@ TEST_F(ProgramTest, WithoutADisplayOneLineSaysSoAndTheExitCodeIsOne) {
 TEST_F(ProgramTest, TerminationEndsTheWindowWhenBusyOrBlocked) {
   writeFile(path("about.txt"), "command 36\ntick 3\n");
   QProcess about;
-  ASSERT_NO_FATAL_FAILURE(
-      startRecording(about, {"--hiscore", path("hiscore.txt"), "--play", "about.txt"}, "r.txt"));
+  ASSERT_NO_FATAL_FAILURE(startRecording(about, {"--hiscore", path("hiscore.txt"), "--play", "about.txt"}, "r.txt"));
   about.terminate();
   ASSERT_TRUE(about.waitForFinished(10000));
   EXPECT_EQ(about.exitStatus(), QProcess::NormalExit);
@@ -269,8 +275,7 @@ TEST_F(ProgramTest, TerminationEndsTheWindowWhenBusyOrBlocked) {
   writeFile(path("states.txt"), QByteArray("move 200 250\n") + QByteArray("state\n").repeated(2000));
   QProcess blocked;
   blocked.setStandardOutputFile(path("out"));
-  ASSERT_NO_FATAL_FAILURE(
-      startRecording(blocked, {"--hiscore", path("hiscore.txt"), "--play", "states.txt"}, "b.txt"));
+  ASSERT_NO_FATAL_FAILURE(startRecording(blocked, {"--hiscore", path("hiscore.txt"), "--play", "states.txt"}, "b.txt"));
   blocked.terminate();
   EXPECT_FALSE(blocked.waitForFinished(500)) << "the loop cannot answer";
   blocked.terminate();

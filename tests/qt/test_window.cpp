@@ -36,8 +36,7 @@ TEST_F(WindowTest, MenuHasTheGamesPopupsItemsAndSeparator) {
   QStringList seen;
   for (QAction* popup : window().menuBar()->actions()) {
     seen << "popup " + popup->text();
-    for (QAction* item : popup->menu()->actions())
-      seen << (item->isSeparator() ? QString("separator") : item->text());
+    for (QAction* item : popup->menu()->actions()) seen << (item->isSeparator() ? QString("separator") : item->text());
   }
   QStringList expected;
   for (const MenuEntry& e : menuTable()) {
@@ -379,8 +378,8 @@ TEST_F(WindowTest, AScreenshotDecodesToTheClientImage) {
   const QImage& image = view().image();
   const std::string path = (folder() + "/shot.png").toStdString();
   std::string error;
-  ASSERT_TRUE(saveScreenshot({image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, path,
-                             error))
+  ASSERT_TRUE(
+      saveScreenshot({image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, path, error))
       << error;
   EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), image);
 }

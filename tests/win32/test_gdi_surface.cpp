@@ -31,8 +31,9 @@ class GdiSurfaceTest : public ::testing::Test {
     RECT box{120, 80, 0, 0};
     for (int y = 0; y < 80; ++y)
       for (int x = 0; x < 120; ++x)
-        if (at(x, y) != 0) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                                  std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+        if (at(x, y) != 0)
+          box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                 std::max<LONG>(box.bottom, y + 1)};
     return box;
   }
   void expectTouched(RECT expected) {

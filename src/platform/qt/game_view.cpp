@@ -27,7 +27,8 @@ QSize GameView::sizeHint() const { return QSize(clientWidth, clientHeight) * sca
 // ball, the bat and a block or two, and only those go to the screen.
 void GameView::present(const Rect& area) {
   const QRect r(area.left, area.top, area.right - area.left, area.bottom - area.top);
-  for (const QRect& changed : surface_.takeWritten(r)) update(QRect(changed.topLeft() * scale_, changed.size() * scale_));
+  for (const QRect& changed : surface_.takeWritten(r))
+    update(QRect(changed.topLeft() * scale_, changed.size() * scale_));
 }
 
 QPoint GameView::toGlobal(int32_t x, int32_t y) const { return mapToGlobal(QPoint(x * scale_, y * scale_)); }

@@ -12,9 +12,9 @@
 #include "platform/qt/about_dialog.h"
 #include "platform/qt/help_viewer.h"
 #include "resources/tables.h"
+#include "shell/front_end.h"
 #include "shell/input.h"
 #include "shell/recording.h"
-#include "shell/front_end.h"
 #include "shell/window.h"
 
 namespace {
@@ -156,8 +156,9 @@ void GameWindow::endPlayback(ScriptPlayback::Outcome outcome) {
   const std::unique_ptr<ScriptPlayback> script = std::move(script_);
   const QImage& image = view_->image();
   std::string error;
-  const int exitCode = endOfPlayback(outcome, *script, screenshotPath_,
-                                     {image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, error);
+  const int exitCode =
+      endOfPlayback(outcome, *script, screenshotPath_,
+                    {image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, error);
   if (!error.empty()) std::fprintf(stderr, "vantrel: %s\n", error.c_str());
   if (exitCode >= 0) emit finished(exitCode);
 }

@@ -30,8 +30,8 @@ void addPlace(std::vector<QRect>& places, QRect place) {
 }  // namespace
 
 bool ImageSurface::Operation::operator==(const Operation& o) const {
-  return kind == o.kind && rect == o.rect && colour == o.colour && rim == o.rim && text == o.text &&
-         align == o.align && font.height == o.font.height && font.weight == o.font.weight &&
+  return kind == o.kind && rect == o.rect && colour == o.colour && rim == o.rim && text == o.text && align == o.align &&
+         font.height == o.font.height && font.weight == o.font.weight &&
          (font.face == o.font.face || (font.face && o.font.face && std::strcmp(font.face, o.font.face) == 0));
 }
 
@@ -47,10 +47,9 @@ void ImageSurface::rectangle(const Rect& r, const Pen& pen, const Brush& brush) 
   if (area.isEmpty()) return;
   fillRect({r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, brush);  // the outline covers the rest
   const QRgb outline = toQRgb(pen.color);
-  for (const QRect& edge : {QRect(area.left(), area.top(), area.width(), 1),
-                            QRect(area.left(), area.bottom(), area.width(), 1),
-                            QRect(area.left(), area.top(), 1, area.height()),
-                            QRect(area.right(), area.top(), 1, area.height())})
+  for (const QRect& edge :
+       {QRect(area.left(), area.top(), area.width(), 1), QRect(area.left(), area.bottom(), area.width(), 1),
+        QRect(area.left(), area.top(), 1, area.height()), QRect(area.right(), area.top(), 1, area.height())})
     record({Operation::Fill, edge, outline, 0, {}, AlignLeft, {}});
 }
 
@@ -88,7 +87,8 @@ void ImageSurface::flush() {
 
   // Frames under other clips no longer stand where this one drew over them.
   std::erase_if(drawn_, [&](const auto& d) {
-    return d.first != clip_ && std::any_of(places.begin(), places.end(), [&](const QRect& p) { return p.intersects(d.first); });
+    return d.first != clip_ &&
+           std::any_of(places.begin(), places.end(), [&](const QRect& p) { return p.intersects(d.first); });
   });
   last = std::find_if(drawn_.begin(), drawn_.end(), [this](const auto& d) { return d.first == clip_; });
   if (last != drawn_.end()) {
@@ -121,8 +121,9 @@ void ImageSurface::draw(const Operation& o, const QRect& area) {
       painter.setClipRect(visible);
       painter.setFont(gameFont(o.font));
       painter.setPen(QColor(o.colour));
-      const Qt::Alignment horizontal =
-          o.align == AlignCenter ? Qt::AlignHCenter : o.align == AlignRight ? Qt::AlignRight : Qt::AlignLeft;
+      const Qt::Alignment horizontal = o.align == AlignCenter  ? Qt::AlignHCenter
+                                       : o.align == AlignRight ? Qt::AlignRight
+                                                               : Qt::AlignLeft;
       painter.drawText(o.rect, int(Qt::AlignTop | horizontal | Qt::TextSingleLine),
                        QString::fromLatin1(o.text.data(), qsizetype(o.text.size())));
       return;

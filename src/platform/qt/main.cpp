@@ -18,10 +18,29 @@ namespace {
 // The options QApplication takes off the command line itself.
 bool isQtOption(std::string name) {
   name.erase(0, name.find_first_not_of('-'));
-  static const std::vector<std::string> names = {
-      "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
-      "reverse", "session", "style", "stylesheet", "widgetcount", "display", "geometry", "name", "title", "visual",
-      "ncols", "cmap", "nograb", "dograb", "sync", "qmljsdebugger"};
+  static const std::vector<std::string> names = {"platform",
+                                                 "platformpluginpath",
+                                                 "platformtheme",
+                                                 "plugin",
+                                                 "qwindowgeometry",
+                                                 "qwindowicon",
+                                                 "qwindowtitle",
+                                                 "reverse",
+                                                 "session",
+                                                 "style",
+                                                 "stylesheet",
+                                                 "widgetcount",
+                                                 "display",
+                                                 "geometry",
+                                                 "name",
+                                                 "title",
+                                                 "visual",
+                                                 "ncols",
+                                                 "cmap",
+                                                 "nograb",
+                                                 "dograb",
+                                                 "sync",
+                                                 "qmljsdebugger"};
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 

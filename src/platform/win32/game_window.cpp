@@ -60,9 +60,7 @@ class Host final : public WindowHost {
   }
   void setTitle(const char* title) override { SetWindowTextA(gameWindow, title); }
   void postClose() override { PostMessageA(gameWindow, WM_CLOSE, 0, 0); }
-  void showAbout() override {
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(3), gameWindow, aboutDialogProc, 0);
-  }
+  void showAbout() override { DialogBoxParamA(appInstance, MAKEINTRESOURCEA(3), gameWindow, aboutDialogProc, 0); }
   // Windows has not opened .hlp files since Vista: the help comes as HTML
   // pages beside the program.
   void openHelp(const char* helpFile) override {
