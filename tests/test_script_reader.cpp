@@ -58,6 +58,7 @@ TEST(ScriptReader, NumbersAtTheEndsOfTheirRanges) {
       {"tick 0x7FFFFFFFFFFFFFFF", {"tick", "tick", "tick"}},
       {"tick 9223372036854775807", {"tick", "tick", "tick"}},
       {"type aZ9!\n  # only a comment\nstate", {"key 65", "key 90", "key 57", "key 33", "state", "end"}},
+      {"type \xE9\xC9", {"key 233", "key 201", "end"}},  // bytes past ASCII stay as they are
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);

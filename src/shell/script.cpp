@@ -110,9 +110,11 @@ std::string shown(const std::string& line) {
 }
 
 // Letters as their upper-case key codes, anything else as its character code.
+// ASCII only: the window sets a locale, and a script must mean the same keys
+// in every program and on every platform.
 int32_t keyOf(char c) {
   const auto u = static_cast<unsigned char>(c);
-  return std::isalpha(u) ? std::toupper(u) : u;
+  return u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u;
 }
 
 }  // namespace
