@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages named on the command line that are missing,
+# through sudo when not root. A package of another architecture (name:i386)
+# adds that architecture first. Does nothing when all are present.
+set -euo pipefail
+
+missing=()
+for p in "$@"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+for p in "${missing[@]}"; do
+  case "$p" in
+    *:*) arch=${p#*:}
+         dpkg --print-foreign-architectures | grep -qx "$arch" || $sudo dpkg --add-architecture "$arch" ;;
+  esac
+done
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
