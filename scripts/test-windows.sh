@@ -92,14 +92,18 @@ run_in() {
 # What one side left, for a report.
 show_side() {
   local dir=$1
-  echo "  $(basename "$dir"): exit $(cat "$dir/code")"
+  local code
+  code=$(cat "$dir/code")
+  if [ "$code" = 124 ]; then code="124, timed out"; fi
+  echo "  $(basename "$dir"): exit $code"
   head -5 "$dir/out" | cut -c1-160 | sed 's/^/    out: /'
   head -5 "$dir/err" | cut -c1-160 | sed 's/^/    err: /'
 }
-# judge NAME SUMMARY: runs run_windows NAME until same NAME holds, twice at
-# most. Should Wine itself lose a program, a Windows run that differs is made
-# once more, and what the first gave is printed whether or not the second
-# run agrees.
+# judge NAME SUMMARY: passes when `same NAME` holds for the two sides. Each
+# section below defines same, explain (the report of a difference) and
+# run_windows (the Windows side again) for its kind of comparison. Should
+# Wine itself lose a program, a Windows run that differs is made once more,
+# and what the first gave is printed whether or not the second run agrees.
 failures=0
 judge() {
   local name=$1 summary=$2
@@ -122,7 +126,8 @@ judge() {
   fi
 }
 
-# vantrel-sim: everything it writes must be the same, byte for byte.
+# Everything a program writes must be the same, byte for byte: vantrel-sim
+# here, and vantrel.exe's command line below.
 sim_script=
 run_windows() { run_in "$work/$1/windows" "$wine" "$root/$build/bin/vantrel-sim.exe" "$sim_script"; }
 same() { diff -r "$work/$1/linux" "$work/$1/windows" > /dev/null; }
