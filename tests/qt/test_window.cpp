@@ -393,6 +393,18 @@ TEST_F(WindowTest, ResizingMakesANewImageAndPaintsItFromTheTopLeft) {
   EXPECT_EQ(pixel(650, 450), rgb(0, 0, 0));
 }
 
+TEST_F(WindowTest, EveryClientSizeFromNothingUpTicksAndPaints) {
+  for (int width : {0, 1, 10, 11, 300, 409, 410, 411, 419, 420, 421, 631, 632, 900}) {
+    for (int height : {0, 1, 10, 11, 200, 410, 411, 424, 600}) {
+      view().resize(width, height);
+      ticks(16);
+      view().repaint();
+      ASSERT_EQ(window().host().clientRect(), (Rect{0, 0, std::max(width, 1), std::max(height, 1)}))
+          << width << "x" << height;
+    }
+  }
+}
+
 class ScaledWindowTest : public WindowTest {
   int scale() const override { return 2; }
 };

@@ -109,6 +109,21 @@ TEST_F(WindowTest, AboutBoxIsModalAndEndsOnItsButton) {
   EXPECT_EQ(FindWindowA(nullptr, "About Vantrel"), nullptr);
 }
 
+// A client narrower than the panel's left edge once crashed the window.
+TEST_F(WindowTest, EveryClientSizeFromNothingUpTicksAndPaints) {
+  for (int width : {0, 1, 10, 11, 300, 409, 410, 411, 419, 420, 421, 631, 632, 900}) {
+    for (int height : {0, 1, 10, 11, 200, 410, 411, 424, 600}) {
+      RECT outer{0, 0, width, height};
+      AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, TRUE);
+      SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                   SWP_NOMOVE | SWP_NOZORDER);
+      for (int i = 0; i < 16; ++i) send(WM_TIMER, gameTimerId);
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      ASSERT_TRUE(IsWindow(window)) << width << "x" << height;
+    }
+  }
+}
+
 TEST_F(WindowTest, ExitClosesTheWindowAndEndsTheLoop) {
   send(WM_COMMAND, 52);  // posts the close message
   MSG message;

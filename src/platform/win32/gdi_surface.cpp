@@ -111,6 +111,9 @@ void GdiSurface::present(HDC window, const Rect& area, int scale) {
   GdiFlush();  // GDI may still hold drawing calls back from the bits
   const int left = std::max(area.left, 0), right = std::min(area.right, width_);
   const int top = std::max(area.top, 0), bottom = std::min(area.bottom, height_);
+  // A client narrower or lower than the area (the panel of a small window)
+  // leaves nothing of it to show.
+  if (left >= right || top >= bottom) return;
   RECT changed{right, bottom, left, top};
   for (int y = top; y < bottom; ++y) {
     const uint32_t* now = bits_ + static_cast<size_t>(y) * width_;
@@ -132,11 +135,12 @@ void GdiSurface::show(HDC window, const RECT& windowArea, int scale) {
             (windowArea.bottom + scale - 1) / scale};
   game.right = std::min<LONG>(game.right, width_);
   game.bottom = std::min<LONG>(game.bottom, height_);
+  if (game.left >= game.right || game.top >= game.bottom) return;
   for (LONG y = game.top; y < game.bottom; ++y) {
     const size_t row = static_cast<size_t>(y) * width_;
     std::copy(bits_ + row + game.left, bits_ + row + game.right, shown_.data() + row + game.left);
   }
-  if (game.left < game.right && game.top < game.bottom) copy(window, game, scale);
+  copy(window, game, scale);
 }
 
 void GdiSurface::copy(HDC window, const RECT& a, int scale) {
