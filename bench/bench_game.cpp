@@ -125,7 +125,7 @@ void BM_ScreenshotPng(benchmark::State& state) {
       fill(20 + 39 * column, 40 + 20 * row, 55 + 39 * column, 55 + 20 * row, 0xFF00C800);
     }
   }
-  const PixelImage image{reinterpret_cast<const uint8_t*>(pixels.data()), width, height, width * 4};
+  const PixelImage image{pixels.data(), width, height, width};
   size_t bytes = 0;
   for (auto _ : state) bytes = encodePng(image).size();
   state.counters["bytes"] = static_cast<double>(bytes);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fuzz/scratch_folder.h"
+#include "scratch_folder.h"
 #include "scores/high_scores.h"
 #include "shell/window.h"
 

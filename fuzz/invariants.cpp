@@ -1,4 +1,4 @@
-#include "fuzz/invariants.h"
+#include "invariants.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 
 #include "core/session.h"
 #include "core/world.h"
-#include "resources/tables.h"
+#include "shell/tables.h"
 #include "scores/high_scores.h"
 #include "scores/name_entry.h"
 #include "shell/input.h"

@@ -10,7 +10,7 @@
 #include "core/keys.h"
 #include "core/session.h"
 #include "core/world.h"
-#include "resources/tables.h"
+#include "shell/tables.h"
 #include "scores/name_entry.h"
 #include "shell/input.h"
 #include "shell/null_host.h"

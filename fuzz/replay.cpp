@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "fuzz/scratch_folder.h"
+#include "scratch_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 

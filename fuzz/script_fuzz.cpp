@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "fuzz/invariants.h"
-#include "fuzz/scratch_folder.h"
+#include "invariants.h"
+#include "scratch_folder.h"
 #include "scores/high_scores.h"
 #include "shell/null_host.h"
 #include "shell/script.h"

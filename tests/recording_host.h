@@ -20,6 +20,8 @@ class RecordingSurface final : public DrawingSurface {
  public:
   std::vector<DrawOp> ops;
 
+  void resize(int32_t, int32_t) override {}
+  PixelImage image() override { return {nullptr, 0, 0, 0}; }
   void setClip(const Rect& r) override { ops.push_back({DrawOp::Clip, r, {}, {}, {}, AlignLeft}); }
   void rectangle(const Rect& r, const Pen& pen, const Brush& brush) override {
     ops.push_back({DrawOp::Rectangle, r, pen.color, brush.color, {}, AlignLeft});

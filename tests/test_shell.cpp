@@ -3,7 +3,7 @@
 #include "core/session.h"
 #include "game_fixture.h"
 #include "recording_host.h"
-#include "resources/tables.h"
+#include "shell/tables.h"
 #include "scores/name_entry.h"
 #include "shell/script.h"
 
@@ -194,11 +194,11 @@ TEST_F(ShellTest, PointerMovesChooseTheCursorAndCarry16BitCoordinates) {
                {65536 + 100, 250, CursorBatZone}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-    onPointerMove(host, packPoint(c.x, c.y));
+    send(MessageMove, c.x, c.y);
     EXPECT_EQ(host.cursors.back(), c.cursor);
     EXPECT_EQ(shell.cursor, c.cursor);
   }
-  onPointerMove(host, packPoint(-3, -4));
+  send(MessageMove, -3, -4);
   EXPECT_EQ(shell.pointerX, -3);
   EXPECT_EQ(shell.pointerY, -4);
 }

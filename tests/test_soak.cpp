@@ -10,7 +10,7 @@
 
 #include "core/session.h"
 #include "core/world.h"
-#include "fuzz/invariants.h"
+#include "invariants.h"
 #include "game_fixture.h"
 #include "shell/null_host.h"
 #include "shell/script.h"

@@ -10,6 +10,11 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+struct Point {
+  int32_t x, y;
+  bool operator==(const Point&) const = default;
+};
+
 // Which of the three block fills a block has; the renderer maps them to brushes.
 enum BlockBrush : int32_t { BrushGreen, BrushRed, BrushBlack };
 

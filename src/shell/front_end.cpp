@@ -1,33 +1,22 @@
 #include "shell/front_end.h"
 
-#include "shell/hiscore_place.h"
-#include "shell/recording.h"
+#include "shell/midend.h"
 
-bool startFrontEnd(const Options& options, std::unique_ptr<ScriptPlayback>& script, std::string& error) {
-  if (!options.playPath.empty()) {
-    script = std::make_unique<ScriptPlayback>();
-    if (!script->open(options.playPath)) {
-      error = script->error();
-      return false;
-    }
-    script->setUnattended(!options.screenshotPath.empty());
+int runProgram(const CommandLine& parsed, Platform& platform) {
+  switch (parsed.action) {
+    case CommandLine::ShowHelp: platform.tell(usageText(), false); return 0;
+    case CommandLine::ShowVersion: platform.tell(versionText(), false); return 0;
+    case CommandLine::Fail: platform.tell(commandLineErrorText(parsed.error), true); return 2;
+    case CommandLine::Run: break;
   }
-  if (!chooseHighScoreFile(options, error)) return false;
-  return options.recordPath.empty() || startRecording(options.recordPath, error);
-}
-
-int endOfPlayback(ScriptPlayback::Outcome outcome, const ScriptPlayback& script, const std::string& screenshotPath,
-                  const PixelImage& image, std::string& error) {
-  if (outcome == ScriptPlayback::Failed) {
-    error = script.error();
-    return 2;
+  MidEnd midEnd("vantrel", parsed.options.scale);
+  std::string error;
+  if (midEnd.prepare(parsed.options, error)) {
+    // A window that cannot be made ends the program quietly.
+    if (!platform.openWindow(midEnd)) return 0;
+    platform.runLoop();
+    if (midEnd.finish(error)) return midEnd.exitCode();
   }
-  if (screenshotPath.empty()) return outcome == ScriptPlayback::Closed ? 0 : -1;
-  return saveScreenshot(image, screenshotPath, error) ? 0 : 2;
-}
-
-int closedDuringPlayback(const std::string& screenshotPath, std::string& error) {
-  if (screenshotPath.empty()) return 0;
-  error = "the window was closed before the script ended; no screenshot was written";
-  return 1;
+  platform.tell("vantrel: " + error + "\n", true);
+  return 2;
 }

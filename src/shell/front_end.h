@@ -1,27 +1,60 @@
-// The steps every window takes around its message loop, so that all of them
-// answer their options alike. Messages come back without the program's name.
+// What a window does for the mid-end, in its platform's terms, and the
+// program around the window, the same on every platform.
 #pragma once
-#include <memory>
 #include <string>
 
+#include "shell/host.h"
 #include "shell/options.h"
-#include "shell/playback.h"
-#include "shell/screenshot.h"
+#include "shell/tables.h"
 
-// Before the window is made: opens the script of --play (script stays empty
-// without one; with --screenshot it plays unattended), chooses the high-score
-// file and starts the recording of --record. False, with the message in
-// error, when any of them cannot be done. finishRecording ends the recording
-// after the message loop.
-bool startFrontEnd(const Options& options, std::unique_ptr<ScriptPlayback>& script, std::string& error);
+class MidEnd;
 
-// When a played script has stopped (any outcome but Playing): saves the
-// client image when a screenshot path was given. Returns -1 when play goes on
-// live, otherwise the exit code the program ends with at once, with a
-// message in error when it failed.
-int endOfPlayback(ScriptPlayback::Outcome outcome, const ScriptPlayback& script, const std::string& screenshotPath,
-                  const PixelImage& image, std::string& error);
+// A window's side of the run: everything here is the platform's own work.
+// Points and window areas are in window pixels, a game pixel being scale by
+// scale of them.
+class FrontEnd {
+ public:
+  virtual ~FrontEnd() = default;
+  // Puts the image's pixels inside imageArea on the screen, where they cover
+  // windowArea (the same place, scaled).
+  virtual void showPixels(const Rect& imageArea, const Rect& windowArea) = 0;
+  virtual void setCursor(CursorShape shape) = 0;
+  virtual void setMenuCheck(Command command, bool checked) = 0;
+  virtual void setTitle(const char* title) = 0;
+  // Closes the window as its close box would, once the handler that asked
+  // has returned; the close comes back to the mid-end as closed().
+  virtual void postClose() = 0;
+  // Closes the window at once (it still calls closed()) and ends the loop.
+  virtual void endProgram() = 0;
+  // The About box, modal: the game waits for the player to close it.
+  virtual void showAbout() = 0;
+  virtual void openHelp(const char* helpFile) = 0;
+  virtual void warpCursor(Point windowPoint) = 0;
+  virtual void captureMouse(bool captured) = 0;
+  virtual bool isMinimised() = 0;
+  virtual bool mousePresent() = 0;
+  virtual void showCursor(bool shown) = 0;
+  virtual void takeFocus() = 0;
+  // Tells the player something without holding up the game: the notice
+  // waits for nobody, and the timer keeps running.
+  virtual void showNotice(const char* text) = 0;
+  // A whole message for the player ("vantrel: ..."): on standard output or
+  // error where there is one, else in a box.
+  virtual void tell(const std::string& text, bool error) = 0;
+};
 
-// The player closed the window (close box, Exit) while a script still
-// played: the exit code, with a message when the screenshot was never made.
-int closedDuringPlayback(const std::string& screenshotPath, std::string& error);
+// The program's side of a platform: its window and its message loop.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  virtual void tell(const std::string& text, bool error) = 0;
+  // Makes and shows the window on the mid-end; false when it cannot be made.
+  virtual bool openWindow(MidEnd& midEnd) = 0;
+  // Runs the message loop until the window has gone.
+  virtual void runLoop() = 0;
+};
+
+// The whole program once its command line is parsed: answers help, version
+// and bad options, prepares the run (script, high-score file, recording),
+// opens the window, runs the loop and ends the recording. The exit code.
+int runProgram(const CommandLine& parsed, Platform& platform);

@@ -3,7 +3,7 @@
 #include "core/keys.h"
 #include "core/session.h"
 #include "physics/ball.h"
-#include "resources/tables.h"
+#include "shell/tables.h"
 #include "scores/name_entry.h"
 #include "shell/window.h"
 
@@ -38,14 +38,7 @@ CursorShape cursorFor(int32_t area) {
 // only real letter keys type a name.
 bool isKeypadOrFunctionKey(int32_t virtualKey) { return virtualKey >= KeyNumpad0 && virtualKey <= KeyF12; }
 
-int32_t unpackX(uint32_t packed) { return static_cast<int16_t>(packed & 0xFFFF); }
-int32_t unpackY(uint32_t packed) { return static_cast<int16_t>(packed >> 16); }
-
 }  // namespace
-
-uint32_t packPoint(int32_t x, int32_t y) {
-  return (static_cast<uint32_t>(y) & 0xFFFF) << 16 | (static_cast<uint32_t>(x) & 0xFFFF);
-}
 
 void onCommand(WindowHost& host, uint16_t command) {
   switch (command) {
@@ -79,9 +72,9 @@ void checkSpeedItem(WindowHost& host, uint16_t command) {
   shell.checkedSpeedItem = command;
 }
 
-void onPointerMove(WindowHost& host, uint32_t packedPosition) {
-  shell.pointerX = unpackX(packedPosition);
-  shell.pointerY = unpackY(packedPosition);
+void onPointerMove(WindowHost& host, Point position) {
+  shell.pointerX = position.x;
+  shell.pointerY = position.y;
   pointerMoved(shell.pointerX, shell.pointerY);
   shell.cursor = cursorFor(regionAt(shell.pointerX, shell.pointerY));
   host.setCursor(shell.cursor);
@@ -92,9 +85,9 @@ void onButtonDown(WindowHost& host) {
   shell.buttonDown = true;
 }
 
-void onButtonUp(WindowHost& host, uint32_t packedPosition) {
+void onButtonUp(WindowHost& host, Point position) {
   host.captureMouse(false);
-  if (shell.buttonDown) clickAt(host, unpackX(packedPosition), unpackY(packedPosition));
+  if (shell.buttonDown) clickAt(host, position.x, position.y);
   shell.buttonDown = false;
 }
 

@@ -12,13 +12,10 @@ struct ShellState {
 };
 extern ShellState shell;
 
-// A client point as a window message carries it: x low, y high, 16 bits each.
-uint32_t packPoint(int32_t x, int32_t y);
-
 void onCommand(WindowHost& host, uint16_t command);
-void onPointerMove(WindowHost& host, uint32_t packedPosition);
+void onPointerMove(WindowHost& host, Point position);
 void onButtonDown(WindowHost& host);
-void onButtonUp(WindowHost& host, uint32_t packedPosition);
+void onButtonUp(WindowHost& host, Point position);
 void clickAt(WindowHost& host, int32_t x, int32_t y);
 // A key-down as it arrives: the accelerator table first, then the game.
 void onKeyMessage(WindowHost& host, int32_t virtualKey);

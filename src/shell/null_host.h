@@ -1,4 +1,4 @@
-// A window that shows nothing, for running the game headless. Its frames are
+// A window that shows nothing, for running the game headless. Their frames are
 // still composed, so fading blocks count down as they would on screen.
 #pragma once
 #include "shell/host.h"
@@ -6,6 +6,8 @@
 
 class NullSurface final : public DrawingSurface {
  public:
+  void resize(int32_t, int32_t) override {}
+  PixelImage image() override { return {nullptr, 0, 0, 0}; }  // nothing to show, nothing to compare
   void setClip(const Rect&) override {}
   void rectangle(const Rect&, const Pen&, const Brush&) override {}
   void fillRect(const Rect&, const Brush&) override {}

@@ -14,7 +14,7 @@ class ScriptPlayback {
   enum Outcome {
     Playing,  // a tick went to the game (or the call came from inside a played message)
     Ended,    // the script has no more lines
-    Closed,   // the game asked to close the window (Exit): play nothing more
+    Closed,   // the game asked to close the window (a played Exit): see stop()
     Failed,   // a line is bad or the file cannot be read: see error()
   };
 
@@ -24,11 +24,11 @@ class ScriptPlayback {
   // Plays from a stream the caller keeps alive.
   void open(std::istream& in);
 
-  // Unattended play (--screenshot) never waits for a person: a played About
-  // command shows no box.
-  void setUnattended(bool unattended) { unattended_ = unattended; }
   // What a 'state' line does; by default it prints the state line.
   void setStateAction(void (*action)()) { stateAction_ = action; }
+  // The game asked to close the window: the message being played is the
+  // script's last, and playTick returns Closed.
+  void stop() { stopped_ = true; }
 
   // Hands the game the script's messages up to and including one tick. A call
   // made while a played message is still being handled (a modal box's loop
@@ -42,6 +42,6 @@ class ScriptPlayback {
   std::ifstream file_;
   std::unique_ptr<ScriptPlayer> player_;
   std::string error_;
-  bool unattended_ = false, inside_ = false;
+  bool inside_ = false, stopped_ = false;
   void (*stateAction_)() = nullptr;
 };

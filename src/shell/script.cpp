@@ -121,11 +121,12 @@ int32_t keyOf(char c) {
 
 void dispatchMessage(WindowHost& host, const WindowMessage& m) {
   recordMessage(m);
+  const Point point{static_cast<int16_t>(m.x), static_cast<int16_t>(m.y)};  // 16 bits, as recorded
   switch (m.kind) {
     case MessageTick: onTimer(host); break;
-    case MessageMove: onPointerMove(host, packPoint(m.x, m.y)); break;
+    case MessageMove: onPointerMove(host, point); break;
     case MessageDown: onButtonDown(host); break;
-    case MessageUp: onButtonUp(host, packPoint(m.x, m.y)); break;
+    case MessageUp: onButtonUp(host, point); break;
     case MessageKey: onKeyMessage(host, m.x); break;
     case MessageCommand: onCommand(host, static_cast<uint16_t>(m.x)); break;
   }

@@ -12,7 +12,8 @@
 
 enum MessageKind { MessageTick, MessageMove, MessageDown, MessageUp, MessageKey, MessageCommand };
 
-// x and y carry the point of a move or release, x the key code or command.
+// x and y carry the point of a move or release (16 bits each, as a script
+// line does), x the key code or command.
 struct WindowMessage {
   MessageKind kind;
   int32_t x, y;

@@ -4,7 +4,7 @@
 #include "physics/ball.h"
 #include "render/field.h"
 #include "render/panel.h"
-#include "resources/tables.h"
+#include "shell/tables.h"
 #include "scores/high_scores.h"
 #include "scores/name_entry.h"
 #include "shell/input.h"

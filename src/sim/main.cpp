@@ -4,17 +4,34 @@
 
 #include "scores/high_scores.h"
 #include "shell/null_host.h"
-#include "shell/playback.h"
-#include "shell/window.h"
+#include "shell/midend.h"
 
 namespace {
 
-// The About box and the help have no window to show in: say so.
-class SimHost final : public NullHost {
+// The null front end: no window, no pixels. The About box and the help have
+// nowhere to show, and say so.
+class SimFrontEnd final : public FrontEnd {
  public:
+  void showPixels(const Rect&, const Rect&) override {}
+  void setCursor(CursorShape) override {}
+  void setMenuCheck(Command, bool) override {}
+  void setTitle(const char*) override {}
+  void postClose() override {}
+  void endProgram() override {}
   void showAbout() override { std::fprintf(stderr, "vantrel-sim: the About box has no window to show in\n"); }
   void openHelp(const char* helpFile) override {
     std::fprintf(stderr, "vantrel-sim: the help (%s) has no window to show in\n", helpFile);
+  }
+  void warpCursor(Point) override {}
+  void captureMouse(bool) override {}
+  bool isMinimised() override { return false; }
+  bool mousePresent() override { return true; }
+  void showCursor(bool) override {}
+  void takeFocus() override {}
+  void showNotice(const char*) override {}
+  void tell(const std::string& text, bool) override {
+    std::fflush(stdout);  // the state lines before it first
+    std::fputs(text.c_str(), stderr);
   }
 };
 
@@ -31,18 +48,21 @@ void usage(std::FILE* out) {
                "  --version       show the version and quit\n");
 }
 
+// The script's ticks as fast as they come.
 int run(const std::string& scriptPath) {
-  ScriptPlayback script;
-  if (!script.open(scriptPath)) {
-    std::fprintf(stderr, "vantrel-sim: %s\n", script.error().c_str());
+  SimFrontEnd frontEnd;
+  NullSurface surface;
+  MidEnd midEnd("vantrel-sim");
+  Options options;
+  options.playPath = scriptPath;
+  std::string error;
+  if (!midEnd.prepare(options, error)) {
+    frontEnd.tell("vantrel-sim: " + error + "\n", true);
     return 2;
   }
-  SimHost host;
-  onCreate(host);
-  if (script.playToEnd(host) != ScriptPlayback::Failed) return 0;
-  std::fflush(stdout);
-  std::fprintf(stderr, "vantrel-sim: %s\n", script.error().c_str());
-  return 2;
+  midEnd.create(frontEnd, surface, midEnd.openingClientSize());
+  while (midEnd.playing()) midEnd.tick();
+  return midEnd.exitCode();
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ TEST(ScreenshotTest, EveryKindOfImageDecodesToItsPixels) {
       }
     }
     const std::string png =
-        encodePng({image.constBits(), image.width(), image.height(), static_cast<int>(image.bytesPerLine())});
+        encodePng({reinterpret_cast<const uint32_t*>(image.constBits()), image.width(), image.height(),
+                   static_cast<int32_t>(image.bytesPerLine() / 4)});
     const QImage decoded = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()), "PNG");
     EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32), image) << c.width << "x" << c.height;
 
@@ -35,7 +36,7 @@ TEST(ScreenshotTest, EveryKindOfImageDecodesToItsPixels) {
     const int stride = c.width + 3;
     std::vector<uint32_t> padded(static_cast<size_t>(stride) * c.height, 0x12345678);
     for (int y = 0; y < c.height; ++y) std::memcpy(&padded[size_t(y) * stride], image.constScanLine(y), 4 * c.width);
-    EXPECT_EQ(encodePng({reinterpret_cast<const uint8_t*>(padded.data()), c.width, c.height, 4 * stride}), png);
+    EXPECT_EQ(encodePng({padded.data(), c.width, c.height, stride}), png);
   }
 }
 

@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "platform/qt/help_viewer.h"
-#include "resources/tables.h"
+#include "shell/tables.h"
 #include "shell/screenshot.h"
 #include "window_fixture.h"
 
@@ -27,7 +27,7 @@ constexpr QPoint inField(100, 100), inZone(200, 250), inPanel(500, 100), outside
 TEST_F(WindowTest, OpensAsTheGameWindowWithA632By424ClientInNameEntry) {
   EXPECT_EQ(window().windowTitle(), "Vantrel");
   EXPECT_EQ(view().size(), QSize(632, 424));
-  EXPECT_EQ(view().image().size(), QSize(632, 424));
+  EXPECT_EQ(image().size(), QSize(632, 424));
   EXPECT_EQ(world.gameState, StateEnteringName);
   EXPECT_EQ(world.fieldRect, (Rect{10, 10, 410, 410}));
 }
@@ -227,9 +227,9 @@ TEST_F(WindowTest, ThePointerShapeFollowsTheAreaAndIsInvisibleInTheBatZone) {
 
 TEST_F(WindowTest, ShowCursorHidesAndRestoresThePointer) {
   moveTo(inField);
-  window().host().showCursor(false);
+  window().frontEnd().showCursor(false);
   EXPECT_EQ(view().cursor().shape(), Qt::BlankCursor);
-  window().host().showCursor(true);
+  window().frontEnd().showCursor(true);
   EXPECT_EQ(view().cursor().shape(), Qt::CrossCursor);
 }
 
@@ -313,96 +313,13 @@ TEST_F(WindowTest, FindOpensTheBuiltInHelpWhosePagesAllExist) {
   EXPECT_FALSE(help->isVisible()) << "the help goes with the game";
 }
 
-std::unique_ptr<ScriptPlayback> scriptOf(const QString& path, const QByteArray& text) {
-  QFile file(path);
-  file.open(QIODevice::WriteOnly);
-  file.write(text);
-  file.close();
-  auto script = std::make_unique<ScriptPlayback>();
-  EXPECT_TRUE(script->open(path.toStdString()));
-  return script;
-}
-
-TEST_F(WindowTest, APlayedScriptStandsForThePlayerUntilItEnds) {
-  window().play(scriptOf(folder() + "/s.txt", "type AB\nkey 0x0D\ntick 2\n"), {});
-  key(Qt::Key_X);  // live input is ignored while the script plays
-  window().action(CommandHiScore)->trigger();
-  EXPECT_EQ(world.gameState, StateEnteringName);
-  window().tick();
-  EXPECT_EQ(world.gameState, StateReady);
-  EXPECT_STREQ(playerName(), "AB");
-  EXPECT_EQ(world.tickCount, 1);
-  window().tick();
-  window().tick();  // the script ends: no tick in this timeout
-  EXPECT_EQ(world.tickCount, 2);
-  window().tick();
-  EXPECT_EQ(world.tickCount, 3);
-  window().action(CommandHiScore)->trigger();
-  EXPECT_EQ(world.gameState, StateShowingHighScores);
-}
-
-TEST_F(WindowTest, APlayedAboutCommandHoldsTheScriptUntilItsBoxCloses) {
-  window().play(scriptOf(folder() + "/s.txt", "command 36\ntick 3\n"), {});
-  int ticksWhileOpen = -1;
-  QTimer::singleShot(0, [&] {
-    window().tick();  // a timeout while the box is open
-    ticksWhileOpen = world.tickCount;
-    QApplication::activeModalWidget()->findChild<QPushButton*>()->click();
-  });
-  window().tick();
-  EXPECT_EQ(ticksWhileOpen, 0);
-  EXPECT_EQ(world.tickCount, 1);
-}
-
-TEST_F(WindowTest, DuringPlayExitAndTheCloseBoxEndTheProgramAtOnce) {
-  struct Case {
-    bool closeBox;
-    const char* screenshot;
-    int exitCode;  // a screenshot still waiting is not written
-  };
-  for (const Case& c : {Case{false, "", 0}, Case{true, "", 0}, Case{true, "shot.png", 1}}) {
-    window().show();
-    window().play(scriptOf(folder() + "/s.txt", "tick 100000\n"), c.screenshot);
-    QSignalSpy finished(&window(), &GameWindow::finished);
-    window().tick();
-    c.closeBox ? void(window().close()) : window().action(CommandExit)->trigger();
-    ASSERT_EQ(finished.count(), 1);
-    EXPECT_EQ(finished.first().first().toInt(), c.exitCode);
-    EXPECT_FALSE(window().isVisible());
-  }
-}
-
 TEST_F(WindowTest, AScreenshotDecodesToTheClientImage) {
   startGame();
   ticks(40);
-  const QImage& image = view().image();
   const std::string path = (folder() + "/shot.png").toStdString();
   std::string error;
-  ASSERT_TRUE(
-      saveScreenshot({image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, path, error))
-      << error;
-  EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), image);
-}
-
-TEST_F(WindowTest, ResizingMakesANewImageAndPaintsItFromTheTopLeft) {
-  view().resize(700, 500);
-  EXPECT_EQ(view().image().size(), QSize(700, 500));
-  EXPECT_EQ(window().host().clientRect(), (Rect{0, 0, 700, 500}));
-  EXPECT_EQ(pixel(10, 10), rgb(255, 255, 255));
-  EXPECT_EQ(pixel(420, 10), rgb(255, 255, 255));
-  EXPECT_EQ(pixel(650, 450), rgb(0, 0, 0));
-}
-
-TEST_F(WindowTest, EveryClientSizeFromNothingUpTicksAndPaints) {
-  for (int width : {0, 1, 10, 11, 300, 409, 410, 411, 419, 420, 421, 631, 632, 900}) {
-    for (int height : {0, 1, 10, 11, 200, 410, 411, 424, 600}) {
-      view().resize(width, height);
-      ticks(16);
-      view().repaint();
-      ASSERT_EQ(window().host().clientRect(), (Rect{0, 0, std::max(width, 1), std::max(height, 1)}))
-          << width << "x" << height;
-    }
-  }
+  ASSERT_TRUE(saveScreenshot(view().surface().image(), path, error)) << error;
+  EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), image());
 }
 
 class ScaledWindowTest : public WindowTest {
@@ -411,7 +328,7 @@ class ScaledWindowTest : public WindowTest {
 
 TEST_F(ScaledWindowTest, EveryGamePixelIsTwoByTwoAndThePointerIsInGamePixels) {
   EXPECT_EQ(view().size(), QSize(1264, 848));
-  EXPECT_EQ(view().image().size(), QSize(632, 424));
+  EXPECT_EQ(image().size(), QSize(632, 424));
   moveTo(QPoint(401, 501));
   EXPECT_EQ(shell.pointerX, 200);
   EXPECT_EQ(shell.pointerY, 250);

@@ -12,9 +12,10 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "platform/qt/game_window.h"
-#include "resources/tables.h"
 #include "scores/high_scores.h"
 #include "shell/input.h"
+#include "shell/midend.h"
+#include "shell/tables.h"
 #include "shell/window.h"
 
 class WindowTest : public ::testing::Test {
@@ -23,22 +24,26 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(folder_.isValid());
     resetGame();
     setHighScorePath(folder_.filePath("hiscore.txt").toStdString());
-    window_ = std::make_unique<GameWindow>(scale());
+    midEnd_ = std::make_unique<MidEnd>("vantrel", scale());
+    window_ = std::make_unique<GameWindow>(*midEnd_);
     window_->show();
     QApplication::processEvents();
   }
   void TearDown() override {
     window_.reset();
+    midEnd_.reset();
     QApplication::processEvents();
     resetGame();
   }
   virtual int scale() const { return 1; }
 
+  MidEnd& midEnd() { return *midEnd_; }
   GameWindow& window() { return *window_; }
   GameView& view() { return window_->view(); }
-  QRgb pixel(int x, int y) const { return window_->view().image().pixel(x, y); }
+  const QImage& image() { return view().surface().qImage(); }
+  QRgb pixel(int x, int y) { return image().pixel(x, y); }
   void ticks(int n) {
-    for (int i = 0; i < n; ++i) window_->tick();
+    for (int i = 0; i < n; ++i) midEnd_->tick();
   }
   void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(&view(), k, modifiers); }
   // Types a name and presses Enter: a new game, the ball resting on the bat.
@@ -52,6 +57,7 @@ class WindowTest : public ::testing::Test {
 
  private:
   QTemporaryDir folder_;
+  std::unique_ptr<MidEnd> midEnd_;
   std::unique_ptr<GameWindow> window_;
 };
 

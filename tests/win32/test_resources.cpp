@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/win32/game_window.h"
-#include "resources/tables.h"
+#include "shell/tables.h"
 
 namespace {
 

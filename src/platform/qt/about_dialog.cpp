@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "platform/qt/fonts.h"
-#include "resources/tables.h"
+#include "shell/tables.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "platform/qt/game_view.h"
 
-#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -8,84 +7,69 @@
 
 #include "platform/qt/key_map.h"
 
-GameView::GameView(int scale, QWidget* parent)
-    : QWidget(parent),
-      scale_(scale),
-      batZoneCursor_(QPixmap(QStringLiteral(":/cursors/blank.png")), 0, 0),
-      image_(clientWidth, clientHeight, QImage::Format_RGB32) {
-  image_.fill(Qt::black);
+namespace {
+
+// Window pixels as whole ones: Qt's positions may carry fractions.
+Point windowPoint(const QMouseEvent& event) {
+  const QPointF p = event.position();
+  return {int32_t(std::floor(p.x())), int32_t(std::floor(p.y()))};
+}
+
+}  // namespace
+
+GameView::GameView(MidEnd& midEnd, QWidget* parent)
+    : QWidget(parent), midEnd_(midEnd), batZoneCursor_(QPixmap(QStringLiteral(":/cursors/blank.png")), 0, 0) {
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel comes from the image
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
-  setMinimumSize(scale_, scale_);
   applyCursor();
 }
 
-QSize GameView::sizeHint() const { return QSize(clientWidth, clientHeight) * scale_; }
-
-// The surface tells which places a frame changed: of a field frame only the
-// ball, the bat and a block or two, and only those go to the screen.
-void GameView::present(const Rect& area) {
-  const QRect r(area.left, area.top, area.right - area.left, area.bottom - area.top);
-  for (const QRect& changed : surface_.takeWritten(r))
-    update(QRect(changed.topLeft() * scale_, changed.size() * scale_));
+QSize GameView::sizeHint() const {
+  const Point size = midEnd_.openingClientSize();
+  return QSize(size.x, size.y);
 }
 
-QPoint GameView::toGlobal(int32_t x, int32_t y) const { return mapToGlobal(QPoint(x * scale_, y * scale_)); }
+void GameView::showPixels(const QRect& windowArea) {
+  shown_ += windowArea;
+  update(windowArea);
+}
 
-// Only shows the image: painting the game here would advance the fades at
-// every exposure.
+// A paint that only shows frames the game presented draws from the image.
+// Any other is an exposure: the window lost what it showed there, and it is
+// painted anew through the paint handler first (see Repaints in
+// docs/behaviour.md).
 void GameView::paintEvent(QPaintEvent* event) {
-  surface_.flush();
+  if (!(event->region() - shown_).isEmpty()) midEnd_.exposed();
+  shown_ -= event->region();
   QPainter painter(this);
-  if (scale_ == 1) {
-    for (const QRect& r : event->region()) painter.drawImage(r, image_, r);
-    return;
-  }
-  painter.fillRect(event->rect(), Qt::black);  // the strip beyond the last whole game pixel
-  painter.scale(scale_, scale_);
-  const QRect r = event->rect();
-  const QRect source(r.left() / scale_, r.top() / scale_, r.width() / scale_ + 2, r.height() / scale_ + 2);
-  painter.drawImage(source, image_, source);
+  const QImage& image = surface_.qImage();
+  const int scale = midEnd_.scale();
+  painter.fillRect(QRect(image.width() * scale, 0, width(), height()), Qt::black);  // the strip beyond the last
+  painter.fillRect(QRect(0, image.height() * scale, width(), height()), Qt::black);  // whole game pixel
+  painter.scale(scale, scale);
+  painter.drawImage(0, 0, image);
 }
 
-void GameView::resizeEvent(QResizeEvent*) {
-  const QSize client(width() / scale_, height() / scale_);  // whole game pixels only
-  if (client == image_.size()) return;
-  image_ = QImage(client, QImage::Format_RGB32);
-  image_.fill(Qt::black);
-  emit needsPaint();
-}
+void GameView::resizeEvent(QResizeEvent*) { midEnd_.resized({width(), height()}); }
 
-void GameView::showEvent(QShowEvent*) { emit needsPaint(); }
-
-QPoint GameView::gamePoint(const QMouseEvent& event) const {
-  const QPointF p = event.position() / scale_;
-  return QPoint(int(std::floor(p.x())), int(std::floor(p.y())));
-}
-
-void GameView::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint p = gamePoint(*event);
-  emit input({MessageMove, p.x(), p.y()});
-}
+void GameView::mouseMoveEvent(QMouseEvent* event) { midEnd_.pointerMoved(windowPoint(*event)); }
 
 // While the button is held Qt sends every pointer event here, also from
 // outside the widget: the capture the game asks for.
 void GameView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) emit input({MessageDown, 0, 0});
+  if (event->button() == Qt::LeftButton) midEnd_.buttonPressed();
 }
 
 void GameView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  const QPoint p = gamePoint(*event);
-  emit input({MessageUp, p.x(), p.y()});
+  if (event->button() == Qt::LeftButton) midEnd_.buttonReleased(windowPoint(*event));
 }
 
 // Auto-repeated presses are key-downs too; releases mean nothing to the game.
 void GameView::keyPressEvent(QKeyEvent* event) {
   const int32_t code = virtualKeyOf(*event);
   if (code == 0) return QWidget::keyPressEvent(event);
-  emit input({MessageKey, code, 0});
+  midEnd_.keyPressed(code);
 }
 
 void GameView::setShape(CursorShape shape) {

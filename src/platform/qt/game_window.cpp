@@ -11,10 +11,7 @@
 
 #include "platform/qt/about_dialog.h"
 #include "platform/qt/help_viewer.h"
-#include "resources/tables.h"
-#include "shell/front_end.h"
-#include "shell/input.h"
-#include "shell/recording.h"
+#include "shell/tables.h"
 #include "shell/window.h"
 
 namespace {
@@ -36,24 +33,24 @@ class MenuBarStyle final : public QProxyStyle {
 
 }  // namespace
 
-// What the game's window logic asks of the window, in Qt's terms.
-class GameWindow::Host final : public WindowHost {
+// The mid-end's front end in Qt's terms.
+class GameWindow::Host final : public FrontEnd {
  public:
   explicit Host(GameWindow& window) : w_(window) {}
 
-  Rect clientRect() override { return w_.view_->clientRect(); }
-  DrawingSurface& surface() override { return w_.view_->surface(); }
-  void present(const Rect& area) override { w_.view_->present(area); }
+  void showPixels(const Rect&, const Rect& a) override {
+    w_.view_->showPixels(QRect(a.left, a.top, a.right - a.left, a.bottom - a.top));
+  }
   void setCursor(CursorShape shape) override { w_.view_->setShape(shape); }
-  void setMenuCheck(uint16_t command, bool checked) override {
+  void setMenuCheck(Command command, bool checked) override {
     if (QAction* a = w_.action(command)) {
       a->setCheckable(true);
       a->setChecked(checked);
     }
   }
   void setTitle(const char* title) override { w_.setWindowTitle(QString::fromLatin1(title)); }
-  // Posted, as the close message is: the handler that asked returns first.
   void postClose() override { QMetaObject::invokeMethod(&w_, &QWidget::close, Qt::QueuedConnection); }
+  void endProgram() override { w_.close(); }
   void showAbout() override {
     AboutDialog(&w_).exec();
     // Without a window manager nobody gives the focus back.
@@ -64,7 +61,7 @@ class GameWindow::Host final : public WindowHost {
     if (!w_.help_) w_.help_ = new HelpViewer(&w_);
     w_.help_->showContents();
   }
-  void warpCursor(int32_t x, int32_t y) override { QCursor::setPos(w_.view_->toGlobal(x, y)); }
+  void warpCursor(Point p) override { QCursor::setPos(w_.view_->mapToGlobal(QPoint(p.x, p.y))); }
   // Qt already sends every pointer event to the widget while a button is held.
   void captureMouse(bool) override {}
   bool isMinimised() override { return w_.isMinimized(); }
@@ -77,31 +74,31 @@ class GameWindow::Host final : public WindowHost {
   void showCursor(bool shown) override { w_.view_->setCursorShown(shown); }
   void takeFocus() override { w_.view_->setFocus(Qt::ActiveWindowFocusReason); }
   void showNotice(const char* text) override { w_.showNotice(QString::fromLocal8Bit(text)); }
+  void tell(const std::string& text, bool error) override { std::fputs(text.c_str(), error ? stderr : stdout); }
 
  private:
   GameWindow& w_;
 };
 
-GameWindow::GameWindow(int scale) : view_(new GameView(scale, this)), host_(std::make_unique<Host>(*this)) {
+GameWindow::GameWindow(MidEnd& midEnd)
+    : midEnd_(midEnd), view_(new GameView(midEnd, this)), host_(std::make_unique<Host>(*this)) {
   setWindowTitle(QString::fromLatin1(loadString(StringTitle)));
   setCentralWidget(view_);
   buildMenu();
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(timerPeriodMs);
   // A late timeout is not made up: missed ticks are dropped, as the game expects.
-  connect(&timer_, &QTimer::timeout, this, &GameWindow::tick);
-  connect(view_, &GameView::input, this, &GameWindow::input);
-  connect(view_, &GameView::needsPaint, this, [this] { paintWindow(*host_); });
+  connect(&timer_, &QTimer::timeout, this, [this] { midEnd_.tick(); });
   // The client area gets its size and the window wraps it; left to itself Qt
   // would shrink a large first window to fit two thirds of the screen.
   resize(sizeHint());
-  onCreate(*host_);
+  midEnd_.create(*host_, view_->surface(), midEnd_.openingClientSize());
   view_->setFocus();
 }
 
 GameWindow::~GameWindow() = default;
 
-WindowHost& GameWindow::host() { return *host_; }
+FrontEnd& GameWindow::frontEnd() { return *host_; }
 
 QAction* GameWindow::action(uint16_t command) const {
   const auto it = actions_.find(command);
@@ -120,48 +117,18 @@ void GameWindow::buildMenu() {
       continue;
     }
     QAction* a = popup->addAction(QString::fromLatin1(entry.text));
-    const uint16_t command = entry.command;
+    const Command command = entry.command;
     actions_[command] = a;
     connect(a, &QAction::triggered, this, [this, a, command] {
       // Qt has just flipped the check mark; only the game moves it.
       if (a->isCheckable()) a->setChecked(!a->isChecked());
-      input({MessageCommand, command, 0});
+      midEnd_.commandChosen(command);
     });
   }
   for (uint16_t speed : {CommandSlow, CommandNormal, CommandFast, CommandSonic}) actions_[speed]->setCheckable(true);
 }
 
 void GameWindow::startTicking() { timer_.start(); }
-
-void GameWindow::input(const WindowMessage& message) {
-  if (!script_) return dispatchMessage(*host_, message);
-  // A played script stands for the player, who can still end the program.
-  if (message.kind == MessageCommand && message.x == CommandExit) close();
-}
-
-void GameWindow::tick() {
-  if (!script_) return dispatchMessage(*host_, {MessageTick, 0, 0});
-  // A played About command holds the script until its box is closed; the
-  // timeouts meanwhile are dropped like any late ones.
-  const ScriptPlayback::Outcome outcome = script_->playTick(*host_);
-  if (outcome != ScriptPlayback::Playing) endPlayback(outcome);
-}
-
-void GameWindow::play(std::unique_ptr<ScriptPlayback> script, const std::string& screenshotPath) {
-  script_ = std::move(script);
-  screenshotPath_ = screenshotPath;
-}
-
-void GameWindow::endPlayback(ScriptPlayback::Outcome outcome) {
-  const std::unique_ptr<ScriptPlayback> script = std::move(script_);
-  const QImage& image = view_->image();
-  std::string error;
-  const int exitCode =
-      endOfPlayback(outcome, *script, screenshotPath_,
-                    {image.constBits(), image.width(), image.height(), int(image.bytesPerLine())}, error);
-  if (!error.empty()) std::fprintf(stderr, "vantrel: %s\n", error.c_str());
-  if (exitCode >= 0) emit finished(exitCode);
-}
 
 // A box beside the game that waits for nobody: it takes neither the keyboard
 // nor the timer, and goes when its button is pressed.
@@ -175,17 +142,13 @@ void GameWindow::showNotice(const QString& text) {
 }
 
 void GameWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::ActivationChange) onActivate(*host_, isActiveWindow());
+  if (event->type() == QEvent::ActivationChange) midEnd_.activated(isActiveWindow());
   QMainWindow::changeEvent(event);
 }
 
 void GameWindow::closeEvent(QCloseEvent* event) {
   timer_.stop();
-  flushRecord();
   if (help_) help_->close();
   event->accept();
-  std::string error;
-  const int exitCode = script_ ? closedDuringPlayback(screenshotPath_, error) : 0;
-  if (!error.empty()) std::fprintf(stderr, "vantrel: %s\n", error.c_str());
-  emit finished(exitCode);
+  emit finished(midEnd_.closed());
 }

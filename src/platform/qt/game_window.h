@@ -1,16 +1,14 @@
-// The game's top-level window: menu, timer, client area and the platform side
-// of the game's window logic.
+// The game's top-level window: menu, timer, client area, and the Qt side of
+// the mid-end.
 #pragma once
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 #include <map>
 #include <memory>
-#include <string>
 
 #include "platform/qt/game_view.h"
-#include "shell/host.h"
-#include "shell/playback.h"
+#include "shell/midend.h"
 
 class HelpViewer;
 
@@ -18,21 +16,13 @@ class GameWindow final : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Creates the window and its game session (in name entry), not yet ticking.
-  explicit GameWindow(int scale = 1);
+  // Creates the window and the mid-end's game (in name entry), not yet ticking.
+  explicit GameWindow(MidEnd& midEnd);
   ~GameWindow() override;
 
   void startTicking();
-  // One timer timeout: a tick for the game, or the next tick of a played script.
-  void tick();
-  // Plays the script instead of live input. When it ends, play goes on live;
-  // with a screenshot path, the client image is saved there and the program
-  // asked to end. A played Exit ends the program at once, after the screenshot.
-  // Closing the window during play ends the program at once; with a
-  // screenshot path still waiting, with exit code 1.
-  void play(std::unique_ptr<ScriptPlayback> script, const std::string& screenshotPath);
 
-  WindowHost& host();
+  FrontEnd& frontEnd();
   GameView& view() { return *view_; }
   QAction* action(uint16_t command) const;
   HelpViewer* helpViewer() const { return help_; }
@@ -40,7 +30,7 @@ class GameWindow final : public QMainWindow {
   QWidget* notice() const { return notice_; }
 
  signals:
-  // The program is to end: the window was closed, or a played script asked.
+  // The window has closed: the program is to end with the exit code.
   void finished(int exitCode);
 
  protected:
@@ -50,16 +40,13 @@ class GameWindow final : public QMainWindow {
  private:
   class Host;
   void buildMenu();
-  void input(const WindowMessage& message);
-  void endPlayback(ScriptPlayback::Outcome outcome);
   void showNotice(const QString& text);
 
+  MidEnd& midEnd_;
   GameView* view_;
   std::unique_ptr<Host> host_;
   QTimer timer_;
   std::map<uint16_t, QAction*> actions_;
-  std::unique_ptr<ScriptPlayback> script_;
-  std::string screenshotPath_;
   HelpViewer* help_ = nullptr;
   QPointer<QWidget> notice_;
 };

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/qt/game_window.h"
 #include "platform/qt/stop_signals.h"
 #include "shell/front_end.h"
-#include "shell/recording.h"
+#include "shell/midend.h"
 
 namespace {
 
@@ -47,23 +48,6 @@ bool isQtOption(std::string name) {
 bool leftToQt(const CommandLine& parsed) {
   const std::vector<std::string>& unknown = parsed.unknownOptions;
   return std::any_of(unknown.begin(), unknown.end(), isQtOption);
-}
-
-int fail(const std::string& message) {
-  std::fprintf(stderr, "vantrel: %s\n", message.c_str());
-  return 2;
-}
-
-// Answers help, version and bad options at once, with no display needed: -1
-// when the window is to be made.
-int answerWithoutWindow(const CommandLine& parsed) {
-  switch (parsed.action) {
-    case CommandLine::ShowHelp: std::fputs(usageText().c_str(), stdout); return 0;
-    case CommandLine::ShowVersion: std::fputs(versionText().c_str(), stdout); return 0;
-    case CommandLine::Fail: std::fputs(commandLineErrorText(parsed.error).c_str(), stderr); return 2;
-    case CommandLine::Run: return -1;
-  }
-  return -1;
 }
 
 // What Qt says while the application is made is held back: when no window can
@@ -121,15 +105,38 @@ void leanStart() {
     qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
+// The Qt side of the program: the window and the event loop.
+class QtPlatform final : public Platform {
+ public:
+  void tell(const std::string& text, bool error) override { std::fputs(text.c_str(), error ? stderr : stdout); }
+  bool openWindow(MidEnd& midEnd) override {
+    window_ = std::make_unique<GameWindow>(midEnd);
+    GameWindow* window = window_.get();
+    QObject::connect(window, &GameWindow::finished, qApp, &QCoreApplication::exit);
+    onStopSignal(window, [window] { window->close(); });
+    window->show();
+    window->activateWindow();  // without a window manager nobody else gives the focus
+    window->startTicking();
+    return true;
+  }
+  void runLoop() override {
+    QApplication::exec();
+    window_.reset();  // while the application still stands
+  }
+
+ private:
+  std::unique_ptr<GameWindow> window_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Qt's own options (-platform and the like) are known only to Qt: a command
-  // line using them is checked again once Qt has taken them off.
+  QtPlatform platform;
+  // Help, version and bad options are answered with no display needed. Qt's
+  // own options (-platform and the like) are known only to Qt: a command line
+  // using them is checked again once Qt has taken them off.
   const CommandLine early = parseCommandLine(argc, argv);
-  if (!leftToQt(early)) {
-    if (const int exitCode = answerWithoutWindow(early); exitCode >= 0) return exitCode;
-  }
+  if (!leftToQt(early) && early.action != CommandLine::Run) return runProgram(early, platform);
 
   platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
                    std::count(early.unknownOptions.begin(), early.unknownOptions.end(), "-platform") > 0;
@@ -142,24 +149,5 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setWindowIcon(gameIcon());
   QApplication::setQuitOnLastWindowClosed(false);  // the window says when and with which exit code
-
-  const CommandLine parsed = parseCommandLine(argc, argv);
-  if (const int exitCode = answerWithoutWindow(parsed); exitCode >= 0) return exitCode;
-  const Options& options = parsed.options;
-
-  std::unique_ptr<ScriptPlayback> script;
-  std::string error;
-  if (!startFrontEnd(options, script, error)) return fail(error);
-
-  GameWindow window(options.scale);
-  if (script) window.play(std::move(script), options.screenshotPath);
-  QObject::connect(&window, &GameWindow::finished, &app, &QCoreApplication::exit);
-  onStopSignal(&window, [&window] { window.close(); });
-  window.show();
-  window.activateWindow();  // without a window manager nobody else gives the focus
-  window.startTicking();
-  const int exitCode = app.exec();
-
-  if (!finishRecording(error)) return fail(error);
-  return exitCode;
+  return runProgram(parseCommandLine(argc, argv), platform);
 }

@@ -3,14 +3,11 @@
 #include <windowsx.h>
 
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include "platform/win32/gdi_surface.h"
-#include "resources/tables.h"
-#include "shell/front_end.h"
-#include "shell/input.h"
-#include "shell/script.h"
-#include "shell/window.h"
+#include "shell/tables.h"
 
 namespace {
 
@@ -21,18 +18,10 @@ HINSTANCE appInstance;
 HACCEL accelerators;
 char windowTitle[20];
 HCURSOR fieldCursor, arrowCursor, batZoneCursor;
-std::unique_ptr<GdiSurface> gdiSurface;
 
 HWND gameWindow;
-int scale = 1;
-std::unique_ptr<ScriptPlayback> script;
-std::string screenshotPath;
-int exitCode = 0;
-
-// Client points arrive in window pixels; the game counts whole game pixels.
-int32_t gameCoordinate(int windowCoordinate) {
-  return windowCoordinate >= 0 ? windowCoordinate / scale : -((-windowCoordinate + scale - 1) / scale);
-}
+MidEnd* midEnd;
+std::unique_ptr<GdiSurface> gdiSurface;  // while the window exists
 
 // The folder of vantrel.exe, with its final backslash.
 std::string programFolder() {
@@ -42,24 +31,25 @@ std::string programFolder() {
   return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
-// What the game's window logic asks of the window, in Win32 terms.
-class Host final : public WindowHost {
+Point pointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// The mid-end's front end in Win32 terms.
+class Win32FrontEnd final : public FrontEnd {
  public:
-  Rect clientRect() override { return {0, 0, gdiSurface->width(), gdiSurface->height()}; }
-  DrawingSurface& surface() override { return *gdiSurface; }
-  void present(const Rect& area) override {
+  void showPixels(const Rect& imageArea, const Rect& windowArea) override {
     HDC dc = GetDC(gameWindow);
-    ::gdiSurface->present(dc, area, scale);
+    gdiSurface->copy(dc, imageArea, windowArea);
     ReleaseDC(gameWindow, dc);
   }
   void setCursor(CursorShape shape) override {
     SetCursor(shape == CursorField ? fieldCursor : shape == CursorBatZone ? batZoneCursor : arrowCursor);
   }
-  void setMenuCheck(uint16_t command, bool checked) override {
+  void setMenuCheck(Command command, bool checked) override {
     CheckMenuItem(GetMenu(gameWindow), command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
   }
   void setTitle(const char* title) override { SetWindowTextA(gameWindow, title); }
   void postClose() override { PostMessageA(gameWindow, WM_CLOSE, 0, 0); }
+  void endProgram() override { DestroyWindow(gameWindow); }
   void showAbout() override { DialogBoxParamA(appInstance, MAKEINTRESOURCEA(3), gameWindow, aboutDialogProc, 0); }
   // Windows has not opened .hlp files since Vista: the help comes as HTML
   // pages beside the program.
@@ -73,8 +63,8 @@ class Host final : public WindowHost {
     }
     ShellExecuteA(gameWindow, "open", index.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   }
-  void warpCursor(int32_t x, int32_t y) override {
-    POINT p{x * scale, y * scale};
+  void warpCursor(Point windowPoint) override {
+    POINT p{windowPoint.x, windowPoint.y};
     ClientToScreen(gameWindow, &p);
     SetCursorPos(p.x, p.y);
   }
@@ -95,70 +85,32 @@ class Host final : public WindowHost {
       MessageBoxA(nullptr, message.c_str(), "Vantrel", MB_OK | MB_ICONWARNING);
     }).detach();
   }
+  void tell(const std::string& text, bool error) override { tellPlayer(text, error); }
 };
 
-Host host;
+Win32FrontEnd frontEnd;
 
-// The client area in whole game pixels.
-void fitSurface() {
+void create(HWND window) {
+  gameWindow = window;
+  gdiSurface = std::make_unique<GdiSurface>();
   RECT client{};
-  GetClientRect(gameWindow, &client);
-  gdiSurface->resize(client.right / scale, client.bottom / scale);
+  GetClientRect(window, &client);
+  SetTimer(window, gameTimerId, timerPeriodMs, nullptr);
+  midEnd->create(frontEnd, *gdiSurface, {client.right, client.bottom});
 }
 
-void endPlayback(ScriptPlayback::Outcome outcome) {
-  std::string error;
-  const int code = endOfPlayback(outcome, *script, screenshotPath, gdiSurface->image(), error);
-  if (code < 0) {
-    script.reset();  // play goes on live
-    return;
-  }
-  if (!error.empty()) tellPlayer("vantrel: " + error + "\n", true);
-  exitCode = code;
-  script.reset();
-  DestroyWindow(gameWindow);
-}
-
-// Live input goes to the game; while a script plays it stands for the player.
-void input(const WindowMessage& message) {
-  if (!script) dispatchMessage(host, message);
-}
-
-void tick() {
-  if (!script) return dispatchMessage(host, {MessageTick, 0, 0});
-  // A played About command holds the script until its box is closed; the
-  // box's loop keeps the timer going, and those ticks are dropped.
-  const ScriptPlayback::Outcome outcome = script->playTick(host);
-  if (outcome != ScriptPlayback::Playing) endPlayback(outcome);
+void destroy() {
+  midEnd->closed();
+  KillTimer(gameWindow, gameTimerId);
+  gdiSurface.reset();
+  PostQuitMessage(0);
 }
 
 void paint() {
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(gameWindow, &ps);
-  fitSurface();
-  paintWindow(host);
-  // The window lost what it showed under the paint rectangle, changed or not.
-  gdiSurface->show(dc, ps.rcPaint, scale);
+  BeginPaint(gameWindow, &ps);
+  midEnd->exposed();
   EndPaint(gameWindow, &ps);
-}
-
-void create(HWND window) {
-  gameWindow = window;
-  fitSurface();
-  SetTimer(window, gameTimerId, timerPeriodMs, nullptr);
-  onCreate(host);
-}
-
-void destroy() {
-  if (script) {
-    std::string error;
-    exitCode = closedDuringPlayback(screenshotPath, error);
-    if (!error.empty()) tellPlayer("vantrel: " + error + "\n", true);
-    script.reset();
-  }
-  gdiSurface.reset();
-  KillTimer(gameWindow, gameTimerId);
-  PostQuitMessage(0);
 }
 
 }  // namespace
@@ -174,7 +126,6 @@ void tellPlayer(const std::string& text, bool error) {
 }
 
 int initApplication(HINSTANCE instance) {
-  gdiSurface = std::make_unique<GdiSurface>();
   appInstance = instance;
   LoadStringA(instance, StringTitle, windowTitle, sizeof windowTitle);
   accelerators = LoadAcceleratorsA(instance, "MAINACC");
@@ -194,11 +145,11 @@ int initApplication(HINSTANCE instance) {
   return RegisterClassA(&windowClass) ? 1 : 0;
 }
 
-HWND createGameWindow(int gameScale) {
-  scale = gameScale;
+HWND createGameWindow(MidEnd& game) {
+  midEnd = &game;
   HWND window = CreateWindowExA(0, className, windowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, windowWidth,
                                 windowHeight, nullptr, nullptr, appInstance, nullptr);
-  if (window && scale > 1) {
+  if (const int scale = game.scale(); window && scale > 1) {
     // The client area as large as at scale 1, times the scale.
     RECT client, outer;
     GetClientRect(window, &client);
@@ -211,39 +162,28 @@ HWND createGameWindow(int gameScale) {
 
 HACCEL gameAccelerators() { return accelerators; }
 
-void playScript(std::unique_ptr<ScriptPlayback> played, const std::string& screenshot) {
-  script = std::move(played);
-  screenshotPath = screenshot;
-}
-
-int windowExitCode() { return exitCode; }
-
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: create(window); return 0;
     case WM_DESTROY: destroy(); return 0;
-    case WM_ACTIVATE: onActivate(host, LOWORD(wParam) != WA_INACTIVE); return 0;
+    case WM_ACTIVATE: midEnd->activated(LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_PAINT: paint(); return 0;
     case WM_ERASEBKGND: return 0;  // the paint covers the whole client area
-    case WM_SIZE: fitSurface(); return 0;
+    case WM_SIZE: midEnd->resized({LOWORD(lParam), HIWORD(lParam)}); return 0;
     case WM_KEYDOWN:
-      if (!IsIconic(window)) input({MessageKey, static_cast<int32_t>(wParam), 0});
+      if (!IsIconic(window)) midEnd->keyPressed(static_cast<int32_t>(wParam));
       return 0;
-    case WM_COMMAND: input({MessageCommand, LOWORD(wParam), 0}); return 0;
-    case WM_TIMER: tick(); return 0;
+    case WM_COMMAND: midEnd->commandChosen(static_cast<Command>(LOWORD(wParam))); return 0;
+    case WM_TIMER: midEnd->tick(); return 0;
     case WM_HSCROLL:
     case WM_VSCROLL: return 0;
     case WM_INITMENU:
       EnableMenuItem(GetMenu(window), 0, MF_BYPOSITION | MF_ENABLED);
       EnableMenuItem(GetMenu(window), 1, MF_BYPOSITION | MF_ENABLED);
       return 0;
-    case WM_MOUSEMOVE:
-      input({MessageMove, gameCoordinate(GET_X_LPARAM(lParam)), gameCoordinate(GET_Y_LPARAM(lParam))});
-      return 0;
-    case WM_LBUTTONDOWN: input({MessageDown, 0, 0}); return 0;
-    case WM_LBUTTONUP:
-      input({MessageUp, gameCoordinate(GET_X_LPARAM(lParam)), gameCoordinate(GET_Y_LPARAM(lParam))});
-      return 0;
+    case WM_MOUSEMOVE: midEnd->pointerMoved(pointOf(lParam)); return 0;
+    case WM_LBUTTONDOWN: midEnd->buttonPressed(); return 0;
+    case WM_LBUTTONUP: midEnd->buttonReleased(pointOf(lParam)); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }

@@ -47,7 +47,7 @@ HBRUSH GdiSurface::brush(Color color) {
   return b;
 }
 
-void GdiSurface::resize(int width, int height) {
+void GdiSurface::resize(int32_t width, int32_t height) {
   if (width == width_ && height == height_ && bitmap_) return;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -70,8 +70,6 @@ void GdiSurface::resize(int width, int height) {
   width_ = std::max(width, 1);
   height_ = std::max(height, 1);
   std::memset(bits_, 0, sizeof(uint32_t) * width_ * height_);  // black
-  // Unknown to the window: the first present copies every pixel of its area.
-  shown_.assign(static_cast<size_t>(width_) * height_, 0xFFFFFFFFu);
 }
 
 void GdiSurface::setClip(const Rect& clip) {
@@ -105,54 +103,15 @@ void GdiSurface::drawText(const Rect& r, std::string_view text, TextAlign align,
   DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &area, format);
 }
 
-// A field frame redraws 400 by 400 pixels of which the moving ball and bat
-// change a few hundred: only the box around the changed ones is copied.
-void GdiSurface::present(HDC window, const Rect& area, int scale) {
+void GdiSurface::copy(HDC window, const Rect& imageArea, const Rect& windowArea) {
   GdiFlush();  // GDI may still hold drawing calls back from the bits
-  const int left = std::max(area.left, 0), right = std::min(area.right, width_);
-  const int top = std::max(area.top, 0), bottom = std::min(area.bottom, height_);
-  // A client narrower or lower than the area (the panel of a small window)
-  // leaves nothing of it to show.
-  if (left >= right || top >= bottom) return;
-  RECT changed{right, bottom, left, top};
-  for (int y = top; y < bottom; ++y) {
-    const uint32_t* now = bits_ + static_cast<size_t>(y) * width_;
-    uint32_t* before = shown_.data() + static_cast<size_t>(y) * width_;
-    if (std::memcmp(now + left, before + left, sizeof(uint32_t) * (right - left)) == 0) continue;
-    int l = left, r = right - 1;
-    while (now[l] == before[l]) ++l;
-    while (now[r] == before[r]) --r;
-    std::copy(now + l, now + r + 1, before + l);
-    changed = {std::min<LONG>(changed.left, l), std::min<LONG>(changed.top, y), std::max<LONG>(changed.right, r + 1),
-               y + 1};
-  }
-  if (changed.left < changed.right) copy(window, changed, scale);
-}
-
-void GdiSurface::show(HDC window, const RECT& windowArea, int scale) {
-  GdiFlush();
-  RECT game{windowArea.left / scale, windowArea.top / scale, (windowArea.right + scale - 1) / scale,
-            (windowArea.bottom + scale - 1) / scale};
-  game.right = std::min<LONG>(game.right, width_);
-  game.bottom = std::min<LONG>(game.bottom, height_);
-  if (game.left >= game.right || game.top >= game.bottom) return;
-  for (LONG y = game.top; y < game.bottom; ++y) {
-    const size_t row = static_cast<size_t>(y) * width_;
-    std::copy(bits_ + row + game.left, bits_ + row + game.right, shown_.data() + row + game.left);
-  }
-  copy(window, game, scale);
-}
-
-void GdiSurface::copy(HDC window, const RECT& a, int scale) {
-  const int w = a.right - a.left, h = a.bottom - a.top;
-  if (scale == 1) {
-    BitBlt(window, a.left, a.top, w, h, dc_, a.left, a.top, SRCCOPY);
-  } else {
-    StretchBlt(window, a.left * scale, a.top * scale, w * scale, h * scale, dc_, a.left, a.top, w, h, SRCCOPY);
-  }
+  const Rect& i = imageArea;
+  const Rect& w = windowArea;
+  StretchBlt(window, w.left, w.top, w.right - w.left, w.bottom - w.top, dc_, i.left, i.top, i.right - i.left,
+             i.bottom - i.top, SRCCOPY);
 }
 
 PixelImage GdiSurface::image() {
   GdiFlush();
-  return {reinterpret_cast<const uint8_t*>(bits_), width_, height_, width_ * 4};
+  return {bits_, width_, height_, width_};
 }

@@ -23,14 +23,14 @@ enum Command : uint16_t {
 struct MenuEntry {
   const char* popup;  // set on the first entry of each pop-up
   const char* text;   // nullptr for a separator
-  uint16_t command;
+  Command command;
 };
 std::span<const MenuEntry> menuTable();
 
 struct Accelerator {
   int32_t key;  // a character code or a virtual-key code
   bool virtualKey;
-  uint16_t command;
+  Command command;
 };
 std::span<const Accelerator> acceleratorTable();
 

@@ -1,11 +1,11 @@
-#include "resources/tables.h"
+#include "shell/tables.h"
 
 #include "core/keys.h"
 
 namespace {
 
 constexpr MenuEntry menu[] = {
-    {"&Game", "&New", CommandNew},          {nullptr, nullptr, 0},
+    {"&Game", "&New", CommandNew},          {nullptr, nullptr, {}},
     {nullptr, "E&xit", CommandExit},        {"&Edit", "Players &Name", CommandPlayersName},
     {"&View", "&Hi Score", CommandHiScore}, {"&Speed", "&Slow", CommandSlow},
     {nullptr, "&Normal", CommandNormal},    {nullptr, "&Fast", CommandFast},

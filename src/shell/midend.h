@@ -1,0 +1,98 @@
+// The mid-end: the one owner of a run of the game, whatever window shows it.
+// A front end turns its platform's events into the calls below and shows
+// the pixels it is told changed. The mid-end does the rest: the timer tick,
+// live and played input, the About and help requests, the close and the
+// exit code, the script, the recording, the screenshot, the scale, and which
+// pixels changed since they were last shown.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/front_end.h"
+#include "shell/host.h"
+#include "shell/options.h"
+#include "shell/playback.h"
+#include "shell/window.h"
+
+class MidEnd final : private WindowHost {
+ public:
+  // The program's name opens every message the mid-end tells.
+  explicit MidEnd(std::string programName = "vantrel", int32_t scale = 1);
+  ~MidEnd() override;
+
+  // Before the window is made: the script of --play, the high-score file and
+  // the recording of --record. False, with the reason in error, when any of
+  // them cannot be had.
+  bool prepare(const Options& options, std::string& error);
+  // Plays the script instead of live input. When it ends, play goes on live;
+  // with a screenshot path, the image is saved there and the program ends.
+  void play(std::unique_ptr<ScriptPlayback> script, const std::string& screenshotPath);
+  bool playing() const { return script_ && !closed_; }
+
+  int32_t scale() const { return scale_; }
+  // The client area a window opens with, in window pixels.
+  Point openingClientSize() const { return {clientWidth * scale_, clientHeight * scale_}; }
+
+  // The window exists, with its client size in window pixels: the game
+  // starts in name entry and draws its first frames.
+  void create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSize);
+  // One timer expiry: a tick of the game, or of the played script.
+  void tick();
+  // The player's input, at window points.
+  void pointerMoved(Point windowPoint);
+  void buttonPressed();
+  void buttonReleased(Point windowPoint);
+  void keyPressed(int32_t virtualKey);
+  void commandChosen(Command command);
+  void activated(bool active);
+  // The client area has a new size: the image is made anew, black; the
+  // platform's paint follows.
+  void resized(Point clientSize);
+  // The paint handler: the platform lost what the window showed. Lays out
+  // and draws background, field and panel, and shows every pixel again.
+  void exposed();
+  // The window is going, however it was closed: the exit code.
+  int closed();
+  int exitCode() const { return exitCode_; }
+  // After the loop, the window gone: ends the recording. False, with the
+  // reason in error, when not all of it reached its file.
+  bool finish(std::string& error);
+
+ private:
+  // What the game's window logic asks, answered for the front end.
+  Rect clientRect() override;
+  DrawingSurface& surface() override { return *surface_; }
+  void present(const Rect& area) override;
+  void setCursor(CursorShape shape) override { frontEnd_->setCursor(shape); }
+  void setMenuCheck(uint16_t command, bool checked) override;
+  void setTitle(const char* title) override { frontEnd_->setTitle(title); }
+  void postClose() override;
+  void showAbout() override;
+  void openHelp(const char* helpFile) override { frontEnd_->openHelp(helpFile); }
+  void warpCursor(int32_t x, int32_t y) override;
+  void captureMouse(bool captured) override { frontEnd_->captureMouse(captured); }
+  bool isMinimised() override { return frontEnd_->isMinimised(); }
+  bool mousePresent() override { return frontEnd_->mousePresent(); }
+  void showCursor(bool shown) override { frontEnd_->showCursor(shown); }
+  void takeFocus() override { frontEnd_->takeFocus(); }
+  void showNotice(const char* text) override { frontEnd_->showNotice(text); }
+
+  void input(const WindowMessage& message);
+  void endPlayback(ScriptPlayback::Outcome outcome);
+  void tell(const std::string& message);
+  Point gamePoint(Point windowPoint) const;
+  Rect windowArea(const Rect& imageArea) const;
+  void forgetShown();
+
+  std::string programName_;
+  int32_t scale_;
+  FrontEnd* frontEnd_ = nullptr;
+  DrawingSurface* surface_ = nullptr;
+  Point client_{clientWidth, clientHeight};  // in game pixels
+  std::unique_ptr<ScriptPlayback> script_;
+  std::string screenshotPath_;
+  int exitCode_ = 0;
+  bool closed_ = false;
+  std::vector<uint32_t> shown_;  // the image's pixels as the screen shows them
+};

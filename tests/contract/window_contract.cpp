@@ -1,0 +1,159 @@
+// What every window does the same, whatever its platform: it opens on the
+// game in name entry, each timer expiry is one tick, a played script stands
+// for the player until it ends, a live Exit or the close box during play
+// ends the program with the played run's exit code, an exposure repaints
+// through the paint handler while the window's own frames do not, and it
+// takes frames at every client size and scale.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "contract.h"
+#include "core/session.h"
+#include "game_fixture.h"
+#include "shell/input.h"
+
+namespace {
+
+class WindowContract : public GameTest {
+ protected:
+  // A window on a mid-end at the scale, playing the script when one is given.
+  WindowDriver& open(int32_t scale = 1, const std::string& script = {}, const std::string& screenshot = {}) {
+    window_.reset();
+    midEnd_ = std::make_unique<MidEnd>("vantrel", scale);
+    if (!script.empty()) {
+      const std::string path = (folder() / "script.vsim").string();
+      std::ofstream(path, std::ios::binary) << script;
+      Options options;
+      options.playPath = path;
+      options.screenshotPath = screenshot;
+      std::string error;
+      EXPECT_TRUE(midEnd_->prepare(options, error)) << error;
+    }
+    window_ = openWindow(*midEnd_);
+    return *window_;
+  }
+  void TearDown() override {
+    window_.reset();
+    midEnd_.reset();
+    GameTest::TearDown();
+  }
+  MidEnd& midEnd() { return *midEnd_; }
+
+ private:
+  std::unique_ptr<MidEnd> midEnd_;
+  std::unique_ptr<WindowDriver> window_;
+};
+
+TEST_F(WindowContract, OpensOnTheGameInNameEntryAndEachExpiryIsATick) {
+  for (const int32_t scale : {1, 2}) {
+    SCOPED_TRACE(testing::Message() << "scale " << scale);
+    WindowDriver& window = open(scale);
+    EXPECT_EQ(gameState(), StateEnteringName);
+    EXPECT_EQ(world.fieldRect, (Rect{10, 10, 410, 410}));
+    const PixelImage image = window.image();
+    EXPECT_EQ(image.at(10, 10), 0xFFFFFFu) << "the field's frame is drawn";
+    const int32_t before = tickCount();
+    for (int i = 0; i < 5; ++i) window.tick();
+    EXPECT_EQ(tickCount(), before + 5);
+  }
+}
+
+TEST_F(WindowContract, PointsAreTakenInWholeGamePixels) {
+  for (const int32_t scale : {1, 2, 3}) {
+    SCOPED_TRACE(testing::Message() << "scale " << scale);
+    WindowDriver& window = open(scale);
+    window.movePointer({200 * scale + scale - 1, 250 * scale});
+    EXPECT_EQ(shell.pointerX, 200);
+    EXPECT_EQ(shell.pointerY, 250);
+  }
+}
+
+TEST_F(WindowContract, APlayedScriptStandsForThePlayerUntilItEnds) {
+  WindowDriver& window = open(1, "type AB\nkey 0x0D\ntick 2\n");
+  window.choose(CommandHiScore);  // live input is dropped while the script plays
+  EXPECT_EQ(gameState(), StateEnteringName);
+  window.tick();
+  EXPECT_EQ(gameState(), StateReady);
+  EXPECT_STREQ(playerName(), "AB");
+  EXPECT_EQ(tickCount(), 1);
+  window.tick();
+  window.tick();  // the script ends: no tick in this expiry
+  EXPECT_EQ(tickCount(), 2);
+  EXPECT_TRUE(window.isOpen());
+  window.tick();
+  EXPECT_EQ(tickCount(), 3);
+  window.choose(CommandHiScore);
+  EXPECT_EQ(gameState(), StateShowingHighScores);
+}
+
+TEST_F(WindowContract, APlayedAboutBoxHoldsTheScriptUntilItsBoxCloses) {
+  WindowDriver& window = open(1, "command 36\ntick 3\n");
+  int32_t ticksWhileOpen = -1;
+  window.answerAbout([&] {
+    window.tick();  // an expiry while the box is open plays nothing
+    ticksWhileOpen = tickCount();
+  });
+  window.tick();
+  EXPECT_EQ(ticksWhileOpen, 0);
+  EXPECT_EQ(tickCount(), 1);
+}
+
+// See Closing during play in docs/behaviour.md.
+TEST_F(WindowContract, ALiveExitOrTheCloseBoxDuringPlayEndsTheProgramWithThePlayedRunsCode) {
+  struct Case {
+    bool closeBox;
+    bool screenshot;
+    int exitCode;  // a screenshot still waiting is not written
+  };
+  for (const Case& c : {Case{false, false, 0}, Case{true, false, 0}, Case{false, true, 1}, Case{true, true, 1}}) {
+    SCOPED_TRACE(testing::Message() << (c.closeBox ? "close box" : "Exit") << (c.screenshot ? ", screenshot" : ""));
+    const std::string shot = (folder() / "shot.png").string();
+    WindowDriver& window = open(1, "tick 100000\n", c.screenshot ? shot : "");
+    window.tick();
+    c.closeBox ? window.pressCloseBox() : window.choose(CommandExit);
+    window.settle();
+    EXPECT_FALSE(window.isOpen());
+    EXPECT_EQ(midEnd().exitCode(), c.exitCode);
+    EXPECT_FALSE(std::filesystem::exists(shot));
+  }
+}
+
+// See Repaints in docs/behaviour.md.
+TEST_F(WindowContract, AnExposureDrawsAFieldFrameButTheWindowsOwnFramesDrawNoMore) {
+  WindowDriver& window = open();
+  window.choose(CommandNew);
+  Block& gone = world.blockTable[0];
+  gone.fade = 50;
+  window.tick();
+  window.tick();  // one field frame
+  EXPECT_EQ(gone.fade, 49);
+  window.settle();  // the frame shown, however the platform shows it
+  EXPECT_EQ(gone.fade, 49);
+  window.expose();
+  EXPECT_EQ(gone.fade, 48);
+  EXPECT_EQ(window.image().at(gone.rect.left + 1, gone.rect.top + 1), 0xF0F0F0u);
+}
+
+// A client narrower than the panel's left edge once ended the Win32 window.
+TEST_F(WindowContract, EveryClientSizeFromNothingUpTicksAndPaints) {
+  for (const int32_t scale : {1, 2}) {
+    WindowDriver& window = open(scale);
+    for (const int32_t width : {0, 1, 10, 11, 300, 409, 410, 411, 419, 420, 421, 631, 632, 900}) {
+      for (const int32_t height : {0, 1, 10, 11, 200, 410, 411, 424, 600}) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height << " at scale " << scale);
+        window.resizeClient({width, height});
+        for (int i = 0; i < 16; ++i) window.tick();
+        window.expose();
+        ASSERT_TRUE(window.isOpen());
+        const PixelImage image = window.image();
+        const Point client = window.clientSize();  // a narrow window's menu takes more lines
+        EXPECT_EQ(image.width, std::max(client.x / scale, 1));
+        EXPECT_EQ(image.height, std::max(client.y / scale, 1));
+      }
+    }
+  }
+}
+
+}  // namespace

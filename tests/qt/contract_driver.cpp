@@ -1,0 +1,46 @@
+// The contracts' hooks for the Qt window: its surface, and the window driven
+// by Qt's events.
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "contract/contract.h"
+#include "platform/qt/game_window.h"
+
+std::unique_ptr<DrawingSurface> makeSurface() { return std::make_unique<ImageSurface>(); }
+
+namespace {
+
+class QtDriver final : public WindowDriver {
+ public:
+  explicit QtDriver(MidEnd& midEnd) : midEnd_(midEnd), window_(midEnd) {
+    window_.show();
+    QApplication::processEvents();
+  }
+  void tick() override { midEnd_.tick(); }  // what the timer's timeout does
+  void choose(Command command) override { window_.action(command)->trigger(); }
+  void pressCloseBox() override { window_.close(); }
+  void movePointer(Point p) override { QTest::mouseMove(&window_.view(), QPoint(p.x, p.y)); }
+  void resizeClient(Point size) override { window_.view().resize(size.x, size.y); }
+  void expose() override { window_.view().repaint(); }
+  void settle() override { QApplication::processEvents(); }
+  bool isOpen() override { return window_.isVisible(); }
+  void answerAbout(std::function<void()> during) override {
+    QTimer::singleShot(0, [during] {
+      during();
+      QApplication::activeModalWidget()->findChild<QPushButton*>()->click();
+    });
+  }
+  Point clientSize() override { return {window_.view().width(), window_.view().height()}; }
+  PixelImage image() override { return window_.view().surface().image(); }
+
+ private:
+  MidEnd& midEnd_;
+  GameWindow window_;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowDriver> openWindow(MidEnd& midEnd) { return std::make_unique<QtDriver>(midEnd); }
