@@ -31,6 +31,8 @@ class MidEnd final : private WindowHost {
   bool playing() const { return script_ && !closed_; }
 
   int32_t scale() const { return scale_; }
+  // The client image with everything drawn so far.
+  PixelImage image() { return surface_->image(); }
   // The client area a window opens with, in window pixels.
   Point openingClientSize() const { return {clientWidth * scale_, clientHeight * scale_}; }
 

@@ -30,7 +30,6 @@ class WindowDriver {
   // closed by its button.
   virtual void answerAbout(std::function<void()> during) = 0;
   virtual Point clientSize() = 0;  // window pixels, as the platform has made it
-  virtual PixelImage image() = 0;  // the client image
 };
 
 std::unique_ptr<WindowDriver> openWindow(MidEnd& midEnd);

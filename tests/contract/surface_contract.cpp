@@ -81,7 +81,7 @@ const SurfaceCase cases[] = {
      {}},
     {"text in the middle",
      [](DrawingSurface& s) { s.drawText({10, 10, 110, 40}, "High Score", AlignCenter, panelFont, yellow); },
-     {15, 10, 105, 30},
+     {12, 10, 108, 30},
      {30, 20, 90, 21},
      {}},
     {"text cut off at its rectangle",

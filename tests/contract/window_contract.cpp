@@ -52,7 +52,7 @@ TEST_F(WindowContract, OpensOnTheGameInNameEntryAndEachExpiryIsATick) {
     WindowDriver& window = open(scale);
     EXPECT_EQ(gameState(), StateEnteringName);
     EXPECT_EQ(world.fieldRect, (Rect{10, 10, 410, 410}));
-    const PixelImage image = window.image();
+    const PixelImage image = midEnd().image();
     EXPECT_EQ(image.at(10, 10), 0xFFFFFFu) << "the field's frame is drawn";
     const int32_t before = tickCount();
     for (int i = 0; i < 5; ++i) window.tick();
@@ -133,7 +133,7 @@ TEST_F(WindowContract, AnExposureDrawsAFieldFrameButTheWindowsOwnFramesDrawNoMor
   EXPECT_EQ(gone.fade, 49);
   window.expose();
   EXPECT_EQ(gone.fade, 48);
-  EXPECT_EQ(window.image().at(gone.rect.left + 1, gone.rect.top + 1), 0xF0F0F0u);
+  EXPECT_EQ(midEnd().image().at(gone.rect.left + 1, gone.rect.top + 1), 0xF0F0F0u);
 }
 
 // A client narrower than the panel's left edge once ended the Win32 window.
@@ -147,7 +147,7 @@ TEST_F(WindowContract, EveryClientSizeFromNothingUpTicksAndPaints) {
         for (int i = 0; i < 16; ++i) window.tick();
         window.expose();
         ASSERT_TRUE(window.isOpen());
-        const PixelImage image = window.image();
+        const PixelImage image = midEnd().image();
         const Point client = window.clientSize();  // a narrow window's menu takes more lines
         EXPECT_EQ(image.width, std::max(client.x / scale, 1));
         EXPECT_EQ(image.height, std::max(client.y / scale, 1));

@@ -34,7 +34,6 @@ class QtDriver final : public WindowDriver {
     });
   }
   Point clientSize() override { return {window_.view().width(), window_.view().height()}; }
-  PixelImage image() override { return window_.view().surface().image(); }
 
  private:
   MidEnd& midEnd_;

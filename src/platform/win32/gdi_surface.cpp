@@ -48,7 +48,10 @@ HBRUSH GdiSurface::brush(Color color) {
 }
 
 void GdiSurface::resize(int32_t width, int32_t height) {
-  if (width == width_ && height == height_ && bitmap_) return;
+  if (std::max(width, 1) == width_ && std::max(height, 1) == height_) {
+    std::memset(bits_, 0, sizeof(uint32_t) * width_ * height_);  // black
+    return;
+  }
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = std::max(width, 1);

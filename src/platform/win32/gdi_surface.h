@@ -19,8 +19,7 @@ class GdiSurface final : public DrawingSurface {
   GdiSurface(const GdiSurface&) = delete;
   GdiSurface& operator=(const GdiSurface&) = delete;
 
-  // A new black image of the size, when it is not that size already; the
-  // old one stays when no new one can be made.
+  // A black image of the size; the old one stays when no new one can be made.
   void resize(int32_t width, int32_t height) override;
   PixelImage image() override;
 
