@@ -42,7 +42,7 @@ class RecordingHost final : public WindowHost {
   RecordingSurface drawing;
   std::vector<Rect> presented;
   std::vector<CursorShape> cursors;
-  std::vector<std::pair<uint16_t, bool>> menuChecks;
+  std::vector<std::pair<Command, bool>> menuChecks;
   std::vector<std::pair<int32_t, int32_t>> warps;
   std::string title;
   std::vector<std::string> notices;
@@ -53,7 +53,7 @@ class RecordingHost final : public WindowHost {
   DrawingSurface& surface() override { return drawing; }
   void present(const Rect& r) override { presented.push_back(r); }
   void setCursor(CursorShape shape) override { cursors.push_back(shape); }
-  void setMenuCheck(uint16_t command, bool checked) override { menuChecks.emplace_back(command, checked); }
+  void setMenuCheck(Command command, bool checked) override { menuChecks.emplace_back(command, checked); }
   void setTitle(const char* t) override { title = t; }
   void postClose() override { ++closes; }
   void showAbout() override { ++abouts; }

@@ -89,7 +89,7 @@ TEST_F(BallTest, AZoneSmallerThanTheBatPutsItAtTheLeftAndTop) {
 }
 
 TEST_F(BallTest, RestingBallFollowsTheBatOnlyWhileWaiting) {
-  for (int32_t state : {StateReady, StateBallLost, StatePlaying, StateEnteringName}) {
+  for (GameStateCode state : {StateReady, StateBallLost, StatePlaying, StateEnteringName}) {
     SCOPED_TRACE(state);
     world.gameState = state;
     ballAt(1, 2, 0, 0);

@@ -420,7 +420,7 @@ TEST_F(RenderTest, PanelShowsTheFiguresOfAGame) {
   };
   expected.insert(expected.end(), lines.begin(), lines.end());
   expectOps(panelOps(), expected);
-  for (int state : {StatePlaying, StateBallLost}) {
+  for (GameStateCode state : {StatePlaying, StateBallLost}) {
     world.gameState = state;
     expectOps(panelOps(), expected);
   }
@@ -554,7 +554,7 @@ TEST_F(RenderTest, PanelPromptsForTheName) {
 TEST_F(RenderTest, PanelIsEmptyInsideItsFrameInAnyOtherState) {
   computeLayout(client);
   for (int state : {0, 39, 47, 99, -1}) {
-    world.gameState = state;
+    world.gameState = GameStateCode(state);  // 0 after a reset; the others come from nowhere
     expectOps(panelOps(), panelFrame());
   }
 }
@@ -562,7 +562,8 @@ TEST_F(RenderTest, PanelIsEmptyInsideItsFrameInAnyOtherState) {
 TEST_F(RenderTest, PanelTextIsYellowAndInsideThePanel) {
   computeLayout(client);
   raiseEvent(EventShowHighScores);
-  for (int state : {StateReady, StateAllLevelsDone, StateGameOver, StateEnteringName, StateShowingHighScores}) {
+  for (GameStateCode state :
+       {StateReady, StateAllLevelsDone, StateGameOver, StateEnteringName, StateShowingHighScores}) {
     world.gameState = state;
     const auto ops = panelOps();
     ASSERT_GE(ops.size(), 2u);
@@ -595,7 +596,7 @@ TEST_F(RenderTest, PanelChangesNothing) {
   world.blockTable[0].hits = 0;
   world.blockTable[0].fade = 50;
   const GameWorld before = world;
-  for (int state : {StateReady, StateGameOver, StateEnteringName, StateShowingHighScores}) {
+  for (GameStateCode state : {StateReady, StateGameOver, StateEnteringName, StateShowingHighScores}) {
     world.gameState = state;
     panelOps();
   }

@@ -64,7 +64,7 @@ TEST_F(SessionTest, NothingTypedPlaysAsNoName) {
 TEST_F(SessionTest, LaunchOnlyFromTheTwoWaitingStates) {
   for (int32_t state = StateReady; state <= StateShowingHighScores; ++state) {
     SCOPED_TRACE(state);
-    world.gameState = state;
+    world.gameState = GameStateCode(state);
     raiseEvent(EventLaunch);
     const bool launches = state == StateReady || state == StateBallLost;
     EXPECT_EQ(world.gameState, launches ? StatePlaying : state);
@@ -136,7 +136,8 @@ TEST_F(SessionTest, ANewGameInFlightStartsOverAndTheOldScoreGoesNowhere) {
 
 TEST_F(SessionTest, BonusDecaysEveryHundredTicksInFlightOrAfterALoss) {
   const struct {
-    int32_t state, tick, time, bonus, newTime, newBonus;
+    GameStateCode state;
+    int32_t tick, time, bonus, newTime, newBonus;
   } cases[] = {
       {StatePlaying, 100, 1, 100, 0, 95},  {StatePlaying, 100, 0, 5, 0, 0},      {StatePlaying, 100, 0, 0, 0, 0},
       {StatePlaying, 200, 7, 100, 6, 100}, {StatePlaying, 150, 7, 100, 7, 100},  {StateBallLost, 300, 2, 50, 1, 50},
@@ -188,7 +189,7 @@ TEST_F(SessionTest, EnterNameKeepsLettersOnlyWhileAlreadyEnteringThem) {
 TEST_F(SessionTest, UnknownEventsAreIgnored) {
   newGame();
   world.gameState = StatePlaying;
-  for (int32_t e : {0, 49, 56, -1}) raiseEvent(e);
+  for (int32_t e : {0, 49, 56, -1}) raiseEvent(GameEvent(e));  // from no message, but harmless
   EXPECT_EQ(world.gameState, StatePlaying);
   EXPECT_EQ(world.level, 1);
   EXPECT_EQ(world.balls, 2);

@@ -57,24 +57,24 @@ TEST_F(ShellTest, TickCountWrapsPastTheLargest32BitValue) {
 
 TEST_F(ShellTest, SpeedCommandsSetTheFactorAndMoveTheOneCheckMark) {
   const struct {
-    uint16_t command;
+    Command command;
     double factor;
   } speeds[] = {{CommandSlow, 0.5}, {CommandFast, 1.5}, {CommandSonic, 2.0}, {CommandSonic, 2.0}, {CommandNormal, 1.0}};
   for (const auto& s : speeds) {
     SCOPED_TRACE(s.command);
-    const uint16_t before = shell.checkedSpeedItem;
+    const Command before = shell.checkedSpeedItem;
     host.menuChecks.clear();
     send(MessageCommand, s.command);
     EXPECT_EQ(world.speedFactor, s.factor);
     EXPECT_EQ(shell.checkedSpeedItem, s.command);
-    const std::vector<std::pair<uint16_t, bool>> expected{{before, false}, {s.command, true}};
+    const std::vector<std::pair<Command, bool>> expected{{before, false}, {s.command, true}};
     EXPECT_EQ(host.menuChecks, expected);  // the same item unchecked then checked again
   }
 }
 
 TEST_F(ShellTest, SessionCommandsRaiseTheirEventsAndRedraw) {
   const struct {
-    uint16_t command;
+    Command command;
     int32_t state;
   } commands[] = {
       {CommandNew, StateReady}, {CommandHiScore, StateShowingHighScores}, {CommandPlayersName, StateEnteringName}};

@@ -9,7 +9,7 @@
 #include "scores/high_scores.h"
 #include "scores/name_entry.h"
 
-void raiseEvent(int32_t event) {
+void raiseEvent(GameEvent event) {
   switch (event) {
     case EventNewGame: startNewGame(); break;
     case EventLevelCleared: advanceLevel(); break;
@@ -36,7 +36,6 @@ void raiseEvent(int32_t event) {
       nameEntryKey(0);
       world.gameState = StateEnteringName;
       break;
-    default: break;
   }
 }
 

@@ -2,15 +2,7 @@
 #pragma once
 #include <cstdint>
 
-enum GameStateCode : int32_t {
-  StateReady = 40,
-  StatePlaying = 41,
-  StateAllLevelsDone = 42,
-  StateGameOver = 43,
-  StateBallLost = 44,
-  StateEnteringName = 45,
-  StateShowingHighScores = 46,
-};
+#include "core/world.h"
 
 enum GameEvent : int32_t {
   EventNewGame = 50,
@@ -21,7 +13,7 @@ enum GameEvent : int32_t {
   EventEnterName = 55,
 };
 
-void raiseEvent(int32_t event);
+void raiseEvent(GameEvent event);
 void physicsTick();
 void startNewGame();
 void advanceLevel();

@@ -14,8 +14,8 @@ bool rectContains(const Rect& r, int32_t x, int32_t y) {
 }
 
 // The last rectangle that holds the point decides.
-int32_t regionAt(int32_t x, int32_t y) {
-  int32_t area = AreaOutside;
+Area regionAt(int32_t x, int32_t y) {
+  Area area = AreaOutside;
   if (rectContains(world.fieldRect, x, y)) area = AreaField;
   if (rectContains(world.batZone, x, y)) area = AreaBatZone;
   if (rectContains(world.panelRect, x, y)) area = AreaPanel;
@@ -23,5 +23,5 @@ int32_t regionAt(int32_t x, int32_t y) {
 }
 
 int32_t tickCount() { return world.tickCount; }
-int32_t gameState() { return world.gameState; }
+GameStateCode gameState() { return world.gameState; }
 int32_t bonus() { return world.bonus; }

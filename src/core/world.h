@@ -30,6 +30,16 @@ constexpr int blockCapacity = 52;  // level 11, the largest
 // Frames a destroyed block's grey patch takes to fade out: one per field frame.
 constexpr int32_t fadeLength = 50;
 
+enum GameStateCode : int32_t {
+  StateReady = 40,
+  StatePlaying = 41,
+  StateAllLevelsDone = 42,
+  StateGameOver = 43,
+  StateBallLost = 44,
+  StateEnteringName = 45,
+  StateShowingHighScores = 46,
+};
+
 struct GameWorld {
   Rect fieldRect, panelRect, batZone;
   double ballX, ballY, ballVX, ballVY;
@@ -38,7 +48,8 @@ struct GameWorld {
   int32_t batX, batY, batWidth, batHeight;
   Block blockTable[blockCapacity];
   int32_t blockCount, blocksLeft;
-  int32_t gameState, level, levelCount, points, balls, bonus, bonusTime;
+  GameStateCode gameState;
+  int32_t level, levelCount, points, balls, bonus, bonusTime;
   int32_t bonusTimePerLevel, bonusPerLevel, tickCount;
   HighScoreEntry candidateEntry;  // its name is the player's name
 };
@@ -50,9 +61,9 @@ inline char* playerName() { return world.candidateEntry.name; }
 enum Area : int32_t { AreaOutside = 0, AreaField = 1, AreaBatZone = 2, AreaPanel = 3 };
 
 void computeLayout(const Rect& clientRect);
-int32_t regionAt(int32_t x, int32_t y);
+Area regionAt(int32_t x, int32_t y);
 bool rectContains(const Rect& r, int32_t x, int32_t y);
 
 int32_t tickCount();
-int32_t gameState();
+GameStateCode gameState();
 int32_t bonus();

@@ -90,6 +90,5 @@ void drawPanel(DrawingSurface& surface) {
       drawHighScoreList(t);
       break;
     case StateEnteringName: drawNamePrompt(t); break;
-    default: break;
   }
 }

@@ -4,6 +4,7 @@
 
 #include "core/world.h"
 #include "render/surface.h"
+#include "shell/tables.h"
 
 enum CursorShape : int32_t { CursorNone = -1, CursorArrow = 0, CursorField = 1, CursorBatZone = 2 };
 
@@ -16,7 +17,7 @@ class WindowHost {
   // Shows the part of the off-screen image inside the rectangle.
   virtual void present(const Rect& area) = 0;
   virtual void setCursor(CursorShape shape) = 0;
-  virtual void setMenuCheck(uint16_t command, bool checked) = 0;
+  virtual void setMenuCheck(Command command, bool checked) = 0;
   virtual void setTitle(const char* title) = 0;
   virtual void postClose() = 0;
   virtual void showAbout() = 0;

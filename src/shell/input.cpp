@@ -7,7 +7,7 @@
 #include "scores/name_entry.h"
 #include "shell/window.h"
 
-ShellState shell{0, 0, false, 0, CursorNone};
+ShellState shell{0, 0, false, {}, CursorNone};
 
 namespace {
 
@@ -21,17 +21,19 @@ void redraw(WindowHost& host) {
   showPanel(host);
 }
 
-void setSpeed(WindowHost& host, double factor, uint16_t command) {
+void setSpeed(WindowHost& host, double factor, Command command) {
   setSpeedFactor(factor);
   checkSpeedItem(host, command);
 }
 
-CursorShape cursorFor(int32_t area) {
+CursorShape cursorFor(Area area) {
   switch (area) {
     case AreaField: return CursorField;
     case AreaBatZone: return CursorBatZone;
-    default: return CursorArrow;
+    case AreaOutside:
+    case AreaPanel: break;
   }
+  return CursorArrow;
 }
 
 // The keypad and function keys share codes with the lower-case letters;
@@ -40,7 +42,7 @@ bool isKeypadOrFunctionKey(int32_t virtualKey) { return virtualKey >= KeyNumpad0
 
 }  // namespace
 
-void onCommand(WindowHost& host, uint16_t command) {
+void onCommand(WindowHost& host, Command command) {
   switch (command) {
     case CommandNew:
       host.setTitle(loadString(StringTitle));
@@ -62,11 +64,12 @@ void onCommand(WindowHost& host, uint16_t command) {
       redraw(host);
       break;
     case CommandFind: host.openHelp(loadString(StringHelpFile)); break;
-    default: break;
+    case CommandHelpKey:  // see F1 and the backspace character do nothing
+    case CommandBackspace: break;
   }
 }
 
-void checkSpeedItem(WindowHost& host, uint16_t command) {
+void checkSpeedItem(WindowHost& host, Command command) {
   host.setMenuCheck(shell.checkedSpeedItem, false);
   host.setMenuCheck(command, true);
   shell.checkedSpeedItem = command;
@@ -140,4 +143,4 @@ void onActivate(WindowHost& host, bool active) {
   if (active && !host.isMinimised()) host.takeFocus();
 }
 
-void resetShell() { shell = ShellState{0, 0, false, 0, CursorNone}; }
+void resetShell() { shell = ShellState{0, 0, false, {}, CursorNone}; }

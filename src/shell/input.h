@@ -3,16 +3,17 @@
 #include <cstdint>
 
 #include "shell/host.h"
+#include "shell/tables.h"
 
 struct ShellState {
   int32_t pointerX, pointerY;
   bool buttonDown;
-  uint16_t checkedSpeedItem;
+  Command checkedSpeedItem;
   CursorShape cursor;  // last chosen on a pointer move
 };
 extern ShellState shell;
 
-void onCommand(WindowHost& host, uint16_t command);
+void onCommand(WindowHost& host, Command command);
 void onPointerMove(WindowHost& host, Point position);
 void onButtonDown(WindowHost& host);
 void onButtonUp(WindowHost& host, Point position);
@@ -21,7 +22,7 @@ void clickAt(WindowHost& host, int32_t x, int32_t y);
 void onKeyMessage(WindowHost& host, int32_t virtualKey);
 void onKeyDown(WindowHost& host, int32_t virtualKey);
 void warpCursorToPointer(WindowHost& host);
-void checkSpeedItem(WindowHost& host, uint16_t command);
+void checkSpeedItem(WindowHost& host, Command command);
 void onActivate(WindowHost& host, bool active);
 
 void resetShell();

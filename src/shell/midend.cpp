@@ -127,10 +127,6 @@ void MidEnd::tell(const std::string& message) { frontEnd_->tell(programName_ + "
 
 Rect MidEnd::clientRect() { return {0, 0, client_.x, client_.y}; }
 
-void MidEnd::setMenuCheck(uint16_t command, bool checked) {
-  frontEnd_->setMenuCheck(static_cast<Command>(command), checked);
-}
-
 // Posted, as the close message is: the handler that asked returns first. A
 // played Exit ends the play instead, and the end of play ends the program.
 void MidEnd::postClose() {

@@ -67,7 +67,7 @@ class MidEnd final : private WindowHost {
   DrawingSurface& surface() override { return *surface_; }
   void present(const Rect& area) override;
   void setCursor(CursorShape shape) override { frontEnd_->setCursor(shape); }
-  void setMenuCheck(uint16_t command, bool checked) override;
+  void setMenuCheck(Command command, bool checked) override { frontEnd_->setMenuCheck(command, checked); }
   void setTitle(const char* title) override { frontEnd_->setTitle(title); }
   void postClose() override;
   void showAbout() override;

@@ -21,7 +21,7 @@ class NullHost : public WindowHost {
   DrawingSurface& surface() override { return surface_; }
   void present(const Rect&) override {}
   void setCursor(CursorShape) override {}
-  void setMenuCheck(uint16_t, bool) override {}
+  void setMenuCheck(Command, bool) override {}
   void setTitle(const char*) override {}
   void postClose() override {}
   void showAbout() override {}

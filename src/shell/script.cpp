@@ -128,7 +128,7 @@ void dispatchMessage(WindowHost& host, const WindowMessage& m) {
     case MessageDown: onButtonDown(host); break;
     case MessageUp: onButtonUp(host, point); break;
     case MessageKey: onKeyMessage(host, m.x); break;
-    case MessageCommand: onCommand(host, static_cast<uint16_t>(m.x)); break;
+    case MessageCommand: onCommand(host, static_cast<Command>(m.x)); break;
   }
   // The first problem with the high-score file reaches the player once, in
   // the window, besides the line on standard error.

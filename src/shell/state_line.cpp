@@ -90,7 +90,7 @@ std::string stateLine() {
   JsonWriter j;
   j.open('{');
   const std::pair<const char*, int32_t> counters[] = {{"tickCount", w.tickCount},
-                                                      {"gameState", w.gameState},
+                                                      {"gameState", int32_t{w.gameState}},
                                                       {"level", w.level},
                                                       {"levelCount", w.levelCount},
                                                       {"points", w.points},
