@@ -447,49 +447,45 @@ TEST_F(RenderTest, PanelFiguresAreSignedDecimalWithoutGrouping) {
   EXPECT_EQ(ops[7].text, "-2147483648");
 }
 
-TEST_F(RenderTest, PanelAfterGameOverShowsTheScoreAndTheList) {
+// However a game ends: its heading, the score, and the list ending 380
+// pixels down the panel.
+TEST_F(RenderTest, PanelAtTheEndOfAGameShowsItsHeadingTheScoreAndTheList) {
   computeLayout(client);
-  for (int c : {'Z', 'o', 'e'}) nameEntryKey(c);
-  endGameWithScore(2500);
-  ASSERT_EQ(world.gameState, StateGameOver);
-  ASSERT_EQ(std::string(highScoreTable[0].name), "Zoe");
-  std::vector<DrawOp> expected = panelFrame();
-  const std::vector<DrawOp> head = {textOp(10, "Game Over", AlignCenter), textOp(40, "Your Score", AlignLeft),
-                                    textOp(40, "2500", AlignRight), textOp(100, "High Score", AlignCenter)};
-  expected.insert(expected.end(), head.begin(), head.end());
-  const auto list = listOps(125);
-  expected.insert(expected.end(), list.begin(), list.end());
-  expectOps(panelOps(), expected);
-  EXPECT_EQ(expected.back().rect, textRect(350));
-  EXPECT_EQ(expected.back().rect.bottom - panel.top, 380);
-}
-
-TEST_F(RenderTest, PanelAfterAllLevelsShowsTheScoreAndTheList) {
-  computeLayout(client);
-  fillTable({{"A", 900},
-             {"Bb", 800},
-             {"C", 700},
-             {"D", 600},
-             {"E", 500},
-             {"F", 400},
-             {"G", 300},
-             {"H", 200},
-             {"I", 100},
-             {"Cheater", -7}});
-  world.gameState = StateAllLevelsDone;
-  world.points = 77;
-  std::vector<DrawOp> expected = panelFrame();
-  const std::vector<DrawOp> head = {textOp(10, "All Levels Done", AlignCenter), textOp(40, "Your Score", AlignLeft),
-                                    textOp(40, "77", AlignRight), textOp(100, "High Score", AlignCenter)};
-  expected.insert(expected.end(), head.begin(), head.end());
-  const auto list = listOps(125);
-  expected.insert(expected.end(), list.begin(), list.end());
-  expectOps(panelOps(), expected);
-  EXPECT_EQ(expected.back().text, "-7");
-
-  world.gameState = StateGameOver;
-  expected[2] = textOp(10, "Game Over", AlignCenter);
-  expectOps(panelOps(), expected);
+  const struct {
+    const char* heading;
+    GameStateCode state;
+    int32_t points;
+    const char* lastScore;  // the list's tenth entry
+    bool zoeFirst;          // the game entered the table under the typed name
+  } cases[] = {
+      {"Game Over", StateGameOver, 2500, "0", true},
+      {"All Levels Done", StateAllLevelsDone, 77, "-7", false},
+      {"Game Over", StateGameOver, 77, "-7", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.heading);
+    if (c.zoeFirst) {
+      for (int key : {'Z', 'o', 'e'}) nameEntryKey(key);
+      endGameWithScore(c.points);
+      ASSERT_EQ(std::string(highScoreTable[0].name), "Zoe");
+    } else {
+      fillTable({{"A", 900}, {"Bb", 800}, {"C", 700}, {"D", 600}, {"E", 500}, {"F", 400}, {"G", 300}, {"H", 200},
+                 {"I", 100}, {"Cheater", -7}});
+      world.points = c.points;
+    }
+    world.gameState = c.state;
+    std::vector<DrawOp> expected = panelFrame();
+    const std::vector<DrawOp> head = {textOp(10, c.heading, AlignCenter), textOp(40, "Your Score", AlignLeft),
+                                      textOp(40, std::to_string(c.points), AlignRight),
+                                      textOp(100, "High Score", AlignCenter)};
+    expected.insert(expected.end(), head.begin(), head.end());
+    const auto list = listOps(125);
+    expected.insert(expected.end(), list.begin(), list.end());
+    expectOps(panelOps(), expected);
+    EXPECT_EQ(expected.back().text, c.lastScore);
+    EXPECT_EQ(expected.back().rect, textRect(350));
+    EXPECT_EQ(expected.back().rect.bottom - panel.top, 380);
+  }
 }
 
 TEST_F(RenderTest, PanelAfterTheLastLevelIsCleared) {
