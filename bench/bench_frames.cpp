@@ -14,6 +14,7 @@
 #include "render/field.h"
 #include "render/panel.h"
 #include "shell/midend.h"
+#include "shell/null_front_end.h"
 #include "shell/window.h"
 
 namespace {
@@ -37,25 +38,10 @@ void setUpScene() {
 
 // A window that shows nothing: the cost measured is the frame's drawing and
 // the mid-end's finding of what changed.
-class QuietFrontEnd final : public FrontEnd {
+class QuietFrontEnd final : public NullFrontEnd {
  public:
   int64_t shownPixels = 0;
   void showPixels(const Rect& r, const Rect&) override { shownPixels += (r.right - r.left) * (r.bottom - r.top); }
-  void setCursor(CursorShape) override {}
-  void setMenuCheck(Command, bool) override {}
-  void setTitle(const char*) override {}
-  void postClose() override {}
-  void endProgram() override {}
-  void showAbout() override {}
-  void openHelp(const char*) override {}
-  void warpCursor(Point) override {}
-  void captureMouse(bool) override {}
-  bool isMinimised() override { return false; }
-  bool mousePresent() override { return true; }
-  void showCursor(bool) override {}
-  void takeFocus() override {}
-  void showNotice(const char*) override {}
-  void tell(const std::string&, bool) override {}
 };
 
 // Two ticks of play: one field frame, as the window draws and shows it every 20 ms.

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages named on the command line that are missing,
 # through sudo when not root. A package of another architecture (name:i386)
-# adds that architecture first. Does nothing when all are present.
+# adds that architecture first. Does nothing when all are present. Its last
+# line says what it did.
 set -euo pipefail
 
 missing=()
 for p in "$@"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "result: all $(printf '%s\n' "$@" | sort -u | wc -l) packages present"
+  exit 0
+fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -21,3 +25,4 @@ for p in "${missing[@]}"; do
 done
 $sudo apt-get update
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+echo "result: installed ${missing[*]}"

@@ -6,7 +6,7 @@
 #   scripts/build-windows.sh x86_64     64-bit, into build-win64/ (no zip)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-windows-deps.sh
+scripts/install-deps.sh windows
 
 arch=${1:-i686}
 case "$arch" in

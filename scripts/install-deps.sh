@@ -1,15 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Vantrel needs to build, run and test.
-# Does nothing when they are all present already.
+# Installs the Debian 12 packages Vantrel needs, with one apt-get run for all
+# that are missing; does nothing when they are all present.
+#   scripts/install-deps.sh                  to build, run and test on Linux
+#   scripts/install-deps.sh windows          to cross-build for Windows and
+#                                            prove it under Wine
+#   scripts/install-deps.sh linux windows    both
 set -euo pipefail
 
-packages=(
+linux=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev libgl-dev fonts-dejavu-core libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   clang libclang-rt-14-dev
   appstream desktop-file-utils
 )
+# The MinGW-w64 cross compilers, Wine (32- and 64-bit), Xvfb, zip and the
+# stb headers, which the cross builds share with Linux.
+windows=(
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+  wine wine32:i386 wine64
+  xvfb xauth zip libstb-dev
+)
 
+packages=()
+for set in "${@:-linux}"; do
+  case "$set" in
+    linux) packages+=("${linux[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
+    *) echo "install-deps.sh: unknown set '$set' (linux or windows)" >&2; exit 2 ;;
+  esac
+done
 exec "$(dirname "$0")/apt-install.sh" "${packages[@]}"

@@ -73,11 +73,12 @@ esac
 
 echo "== unit tests under Wine"
 cmake "$build" -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" > /dev/null
-xvfb-run -a ctest --test-dir "$build" --output-on-failure --timeout 600
+xvfb-run -a ctest --test-dir "$build" --output-on-failure --timeout 600 | tee "$work/ctest.log"
+unit=$(grep -E '^[0-9]+% tests passed' "$work/ctest.log" | tail -1)
 
-echo "== vantrel-sim: Windows against Linux"
-# Runs a program with no input in a fresh folder; keeps out, err, the exit
-# code and the hiscore.txt it leaves.
+echo "== comparisons: Windows against Linux"
+# Each comparison runs a program with no input in a fresh folder on both
+# sides and keeps out, err, the exit code and the hiscore.txt it leaves.
 run_in() {
   local dir=$1
   shift
@@ -99,98 +100,22 @@ show_side() {
   head -5 "$dir/out" | cut -c1-160 | sed 's/^/    out: /'
   head -5 "$dir/err" | cut -c1-160 | sed 's/^/    err: /'
 }
-# judge NAME SUMMARY: passes when `same NAME` holds for the two sides. Each
-# section below defines same, explain (the report of a difference) and
-# run_windows (the Windows side again) for its kind of comparison. Should
-# Wine itself lose a program, a Windows run that differs is made once more,
-# and what the first gave is printed whether or not the second run agrees.
-failures=0
-judge() {
-  local name=$1 summary=$2
-  if same "$name"; then
-    echo "ok $name ($summary)"
-    return
-  fi
-  local first
-  first=$(explain "$name")
-  run_windows "$name"
-  if same "$name"; then
-    echo "ok $name ($summary) on a second run under Wine; the first differed:"
-    echo "$first"
-  else
-    echo "FAILED $name (twice under Wine); the first run:"
-    echo "$first"
-    echo "and the second:"
-    explain "$name"
-    failures=$((failures + 1))
-  fi
-}
 
-# Everything a program writes must be the same, byte for byte: vantrel-sim
-# here, and vantrel.exe's command line below.
-sim_script=
-run_windows() { run_in "$work/$1/windows" "$wine" "$root/$build/bin/vantrel-sim.exe" "$sim_script"; }
-same() { diff -r "$work/$1/linux" "$work/$1/windows" > /dev/null; }
-explain() {
+# Two ways to be the same. output: everything a program leaves, byte for byte
+# (vantrel-sim, and vantrel.exe's command line). pixels: the screenshots of
+# the two windows, compared over the field and the panel outside its text.
+same_output() { diff -r "$work/$1/linux" "$work/$1/windows" > /dev/null; }
+explain_output() {
   show_side "$work/$1/linux"
   show_side "$work/$1/windows"
   diff -r "$work/$1/linux" "$work/$1/windows" | head -c 2000 || true
 }
-compare() {
-  local name=$1
-  sim_script=$2
-  run_in "$work/$name/linux" "$linux/vantrel-sim" "$sim_script"
-  run_windows "$name"
-  judge "$name" "$(wc -l < "$work/$name/linux/out") lines, exit $(cat "$work/$name/linux/code")"
-}
-scripts=$work/scripts
-mkdir -p "$scripts"
-for demo in demo/*.vsim; do compare "$(basename "$demo" .vsim)" "$root/$demo"; done
-# The state after every tick of a whole game, and every 50 ticks through all
-# twelve levels.
-every() {
-  awk -v n="$1" '$1 == "tick" { t = $2 == "" ? 1 : $2; for (i = 0; i < t; i++) { print "tick"; if (++c % n == 0) print "state" } next } { print }' "$2"
-}
-every 1 demo/game-over.vsim > "$scripts/every-tick.vsim"
-every 50 demo/all-levels.vsim > "$scripts/every-50-ticks.vsim"
-compare every-tick "$scripts/every-tick.vsim"
-compare every-50-ticks "$scripts/every-50-ticks.vsim"
-printf 'type AB\nkey 13\nbogus 1\n' > "$scripts/unknown-command.vsim"
-printf 'tick -1\n' > "$scripts/negative-ticks.vsim"
-printf 'move 1\n' > "$scripts/missing-number.vsim"
-printf 'type \xe9\xff\nstate\nkey 0xZZ\n' > "$scripts/bad-bytes.vsim"
-printf 'tick 3\r\nstate\r\n' > "$scripts/crlf.vsim"
-for bad in unknown-command negative-ticks missing-number bad-bytes crlf; do compare "$bad" "$scripts/$bad.vsim"; done
-compare missing-script "$scripts/no-such-script.vsim"
-
-echo "== vantrel.exe: command line and screenshots against the Qt window"
-export QT_QPA_PLATFORM=offscreen
-# The window's arguments, and the X server wrapper it needs (xvfb-run -a;
-# nothing when no window opens).
-window_args=()
-window_display=()
-run_windows() { run_in "$work/$1/windows" "${window_display[@]}" "$wine" "$root/$build/bin/vantrel.exe" "${window_args[@]}"; }
-compare_window() {
-  local name=$1
-  read -r -a window_display <<< "$2"
-  shift 2
-  window_args=("$@")
-  run_in "$work/$name/linux" "$linux/vantrel" "${window_args[@]}"
-  run_windows "$name"
-}
-for options in "--help" "--version" "--bogus" "--scale 9" "--screenshot x.png"; do
-  # shellcheck disable=SC2086
-  compare_window "options $options" "" $options
-  judge "options $options" "exit $(cat "$work/options $options/linux/code")"
-done
-
-# Screenshots: the same pixels from both windows.
-same() {
+same_pixels() {
   local side
   for side in linux windows; do [ -f "$work/$1/$side/shot.png" ] || return 1; done
   "$linux/vantrel-compare-frames" "$work/$1/linux/shot.png" "$work/$1/windows/shot.png" > /dev/null 2>&1
 }
-explain() {
+explain_pixels() {
   local side
   for side in linux windows; do
     [ -f "$work/$1/$side/shot.png" ] || echo "  no screenshot from $side"
@@ -199,16 +124,80 @@ explain() {
   show_side "$work/$1/linux"
   show_side "$work/$1/windows"
 }
+
+# compare WAY NAME DISPLAY LINUX-PROGRAM WINDOWS-PROGRAM [ARGUMENT...]: runs
+# both sides (DISPLAY is "xvfb-run -a" for a window that opens, else empty)
+# and prints one row of the table. Should Wine itself lose a program, a
+# Windows run that differs is made once more, and what the first gave is
+# printed whether or not the second agrees.
+failures=0 comparisons=0
+printf '%-26s %-8s %s\n' comparison by result
+compare() {
+  local way=$1 name=$2 display=$3 linuxProgram=$4 windowsProgram=$5
+  shift 5
+  local wrapper=()
+  [ -z "$display" ] || read -r -a wrapper <<< "$display"
+  comparisons=$((comparisons + 1))
+  run_in "$work/$name/linux" "${wrapper[@]}" "$linuxProgram" "$@"
+  run_in "$work/$name/windows" "${wrapper[@]}" "$wine" "$windowsProgram" "$@"
+  local summary="same, exit $(cat "$work/$name/linux/code")"
+  [ "$way" = output ] && summary="$summary, $(wc -l < "$work/$name/linux/out") lines"
+  if "same_$way" "$name"; then
+    printf '%-26s %-8s %s\n' "$name" "$way" "$summary"
+    return
+  fi
+  local first
+  first=$("explain_$way" "$name")
+  run_in "$work/$name/windows" "${wrapper[@]}" "$wine" "$windowsProgram" "$@"
+  if "same_$way" "$name"; then
+    printf '%-26s %-8s %s\n' "$name" "$way" "$summary on a second run under Wine; the first differed:"
+    echo "$first"
+  else
+    printf '%-26s %-8s %s\n' "$name" "$way" "DIFFERENT (twice under Wine); the first run:"
+    echo "$first"
+    echo "and the second:"
+    "explain_$way" "$name"
+    failures=$((failures + 1))
+  fi
+}
+
+sim() { compare output "$1" "" "$linux/vantrel-sim" "$root/$build/bin/vantrel-sim.exe" "$2"; }
+scripts=$work/scripts
+mkdir -p "$scripts"
+for demo in demo/*.vsim; do sim "$(basename "$demo" .vsim)" "$root/$demo"; done
+# The state after every tick of a whole game, and every 50 ticks through all
+# twelve levels.
+every() {
+  awk -v n="$1" '$1 == "tick" { t = $2 == "" ? 1 : $2; for (i = 0; i < t; i++) { print "tick"; if (++c % n == 0) print "state" } next } { print }' "$2"
+}
+every 1 demo/game-over.vsim > "$scripts/every-tick.vsim"
+every 50 demo/all-levels.vsim > "$scripts/every-50-ticks.vsim"
+sim every-tick "$scripts/every-tick.vsim"
+sim every-50-ticks "$scripts/every-50-ticks.vsim"
+printf 'type AB\nkey 13\nbogus 1\n' > "$scripts/unknown-command.vsim"
+printf 'tick -1\n' > "$scripts/negative-ticks.vsim"
+printf 'move 1\n' > "$scripts/missing-number.vsim"
+printf 'type \xe9\xff\nstate\nkey 0xZZ\n' > "$scripts/bad-bytes.vsim"
+printf 'tick 3\r\nstate\r\n' > "$scripts/crlf.vsim"
+for bad in unknown-command negative-ticks missing-number bad-bytes crlf; do sim "$bad" "$scripts/$bad.vsim"; done
+sim missing-script "$scripts/no-such-script.vsim"
+
+# vantrel.exe against the Qt window: its command line, then the pictures.
+export QT_QPA_PLATFORM=offscreen
+window() { compare "$1" "$2" "$3" "$linux/vantrel" "$root/$build/bin/vantrel.exe" "${@:4}"; }
+for options in "--help" "--version" "--bogus" "--scale 9" "--screenshot x.png"; do
+  # shellcheck disable=SC2086
+  window output "options $options" "" $options
+done
 printf 'type ABC\nkey 13\nmove 200 250\nclick 200 250\ntick 333\n' > "$scripts/in-play.vsim"
 for shot in in-play game-over demo; do
   script=$scripts/$shot.vsim
   [ -f "$script" ] || script=$root/demo/$shot.vsim
-  compare_window "screenshot-$shot" "xvfb-run -a" --play "$script" --screenshot ../shot.png
-  judge "screenshot-$shot" "same pixels"
+  window pixels "screenshot-$shot" "xvfb-run -a" --play "$script" --screenshot ../shot.png
 done
 
 if [ "$failures" -ne 0 ]; then
-  echo "$failures comparisons failed" >&2
+  echo "result: $failures of $comparisons comparisons differ; unit tests: $unit"
   exit 1
 fi
-echo "Windows build: all comparisons passed"
+echo "result: $comparisons comparisons the same; unit tests: $unit"

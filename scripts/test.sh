@@ -1,11 +1,45 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
-set -euo pipefail
+# Installs what is missing, builds, and runs every test, stage by stage: the
+# Linux build and its suite, the same suite under the sanitizers, the fuzz
+# targets, and the Windows build under Wine. Each stage's whole output goes
+# to build-logs/STAGE.log; the screen gets one line a stage with its time and
+# result, and the end of the log of a stage that failed. Every stage runs
+# even when an earlier one failed; the exit code says whether all passed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-scripts/build.sh
-ctest --test-dir build --output-on-failure --timeout 600
-scripts/test-sanitizers.sh
-scripts/test-fuzz.sh
-# The Windows build, cross-built and proven under Wine.
-scripts/test-windows.sh
+logs=$PWD/build-logs
+rm -rf "$logs"
+mkdir -p "$logs"
+
+linux() {
+  scripts/build.sh && ctest --test-dir build --output-on-failure --timeout 600
+}
+
+passed=0 failed=0
+stage() {
+  local name=$1
+  shift
+  local log="$logs/$name.log" start=$SECONDS status=0
+  "$@" > "$log" 2>&1 || status=$?
+  local took=$((SECONDS - start)) result
+  result=$(sed -n 's/^result: //p' "$log" | tail -1)
+  [ -n "$result" ] || result=$(grep -E '^[0-9]+% tests passed' "$log" | tail -1)
+  if [ "$status" -eq 0 ]; then
+    passed=$((passed + 1))
+    printf '%-11s ok      %3dm%02ds  %s\n' "$name" $((took / 60)) $((took % 60)) "$result"
+  else
+    failed=$((failed + 1))
+    printf '%-11s FAILED  %3dm%02ds  %s\n' "$name" $((took / 60)) $((took % 60)) "$result"
+    echo "---- the end of $log:"
+    tail -n 60 "$log"
+    echo "----"
+  fi
+}
+
+stage packages scripts/install-deps.sh linux windows
+stage linux linux
+stage sanitizers scripts/test-sanitizers.sh
+stage fuzz scripts/test-fuzz.sh
+stage windows scripts/test-windows.sh
+echo "stages: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

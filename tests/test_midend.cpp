@@ -13,6 +13,7 @@
 #include "game_fixture.h"
 #include "shell/input.h"
 #include "shell/midend.h"
+#include "shell/null_front_end.h"
 #include "shell/recording.h"
 #include "shell/screenshot.h"
 
@@ -49,7 +50,7 @@ class FillSurface final : public DrawingSurface {
   Rect clip_{};
 };
 
-class TestFrontEnd final : public FrontEnd {
+class TestFrontEnd final : public NullFrontEnd {
  public:
   std::vector<std::pair<Rect, Rect>> shown;  // image area, window area
   std::vector<Point> warps;
@@ -57,20 +58,10 @@ class TestFrontEnd final : public FrontEnd {
   int posted = 0, ended = 0, abouts = 0;
 
   void showPixels(const Rect& imageArea, const Rect& windowArea) override { shown.emplace_back(imageArea, windowArea); }
-  void setCursor(CursorShape) override {}
-  void setMenuCheck(Command, bool) override {}
-  void setTitle(const char*) override {}
   void postClose() override { ++posted; }
   void endProgram() override { ++ended; }
   void showAbout() override { ++abouts; }
-  void openHelp(const char*) override {}
   void warpCursor(Point p) override { warps.push_back(p); }
-  void captureMouse(bool) override {}
-  bool isMinimised() override { return false; }
-  bool mousePresent() override { return true; }
-  void showCursor(bool) override {}
-  void takeFocus() override {}
-  void showNotice(const char*) override {}
   void tell(const std::string& text, bool) override { told += text; }
 };
 

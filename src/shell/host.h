@@ -1,4 +1,5 @@
-// What the game's window logic asks of the platform's window.
+// What the game's window logic asks of its window: the mid-end answers,
+// with the front end's help.
 #pragma once
 #include <cstdint>
 
@@ -29,7 +30,6 @@ class WindowHost {
   virtual bool mousePresent() = 0;
   virtual void showCursor(bool shown) = 0;
   virtual void takeFocus() = 0;
-  // Tells the player something without holding up the game: the notice
-  // waits for nobody, and the timer keeps running.
+  // Tells the player something without holding up the game.
   virtual void showNotice(const char* text) = 0;
 };

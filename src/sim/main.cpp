@@ -3,32 +3,19 @@
 #include <string>
 
 #include "scores/high_scores.h"
-#include "shell/null_host.h"
 #include "shell/midend.h"
+#include "shell/null_front_end.h"
+#include "shell/null_host.h"
 
 namespace {
 
-// The null front end: no window, no pixels. The About box and the help have
-// nowhere to show, and say so.
-class SimFrontEnd final : public FrontEnd {
+// No window: the About box and the help have nowhere to show, and say so.
+class SimFrontEnd final : public NullFrontEnd {
  public:
-  void showPixels(const Rect&, const Rect&) override {}
-  void setCursor(CursorShape) override {}
-  void setMenuCheck(Command, bool) override {}
-  void setTitle(const char*) override {}
-  void postClose() override {}
-  void endProgram() override {}
   void showAbout() override { std::fprintf(stderr, "vantrel-sim: the About box has no window to show in\n"); }
   void openHelp(const char* helpFile) override {
     std::fprintf(stderr, "vantrel-sim: the help (%s) has no window to show in\n", helpFile);
   }
-  void warpCursor(Point) override {}
-  void captureMouse(bool) override {}
-  bool isMinimised() override { return false; }
-  bool mousePresent() override { return true; }
-  void showCursor(bool) override {}
-  void takeFocus() override {}
-  void showNotice(const char*) override {}
   void tell(const std::string& text, bool) override {
     std::fflush(stdout);  // the state lines before it first
     std::fputs(text.c_str(), stderr);

@@ -25,7 +25,7 @@ class QtDriver final : public WindowDriver {
   void movePointer(Point p) override { QTest::mouseMove(&window_.view(), QPoint(p.x, p.y)); }
   void resizeClient(Point size) override { window_.view().resize(size.x, size.y); }
   void expose() override { window_.view().repaint(); }
-  void settle() override { QApplication::processEvents(); }
+  void settle() override { QTest::qWait(100); }  // long enough for the paints Qt has queued
   bool isOpen() override { return window_.isVisible(); }
   void answerAbout(std::function<void()> during) override {
     QTimer::singleShot(0, [during] {

@@ -40,8 +40,9 @@ void GameView::showPixels(const QRect& windowArea) {
 // painted anew through the paint handler first (see Repaints in
 // docs/behaviour.md).
 void GameView::paintEvent(QPaintEvent* event) {
-  if (!(event->region() - shown_).isEmpty()) midEnd_.exposed();
+  const bool exposure = !(event->region() - shown_).isEmpty();
   shown_ -= event->region();
+  if (exposure) midEnd_.exposed();  // what it shows is painted now, and once more when Qt next paints
   QPainter painter(this);
   const QImage& image = surface_.qImage();
   const int scale = midEnd_.scale();
