@@ -83,7 +83,7 @@ TEST(CommandLineTest, BadCommandLinesSayWhatIsWrongWithTheOptionAsTyped) {
       {{"--hiscore", "h.txt", "-user-hiscore"}, "--hiscore and -user-hiscore cannot be used together"},
       {{"stray"}, "unexpected argument 'stray'"},
       {{"--", "--help"}, "unexpected argument '--help'"},
-      {{"--play", "p", "\xFF\xFE"}, "unexpected argument '\xFF\xFE'"},
+      {{"--play", "p", "\xFF\xFE"}, "unexpected argument '\\xFF\\xFE'"},
   };
   for (const Case& c : cases) {
     const CommandLine p = parse(c.arguments);

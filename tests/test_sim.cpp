@@ -321,7 +321,7 @@ TEST_F(SimTest, HiscoreOptionIsHonoured) {
   EXPECT_FALSE(fs::exists(dir / "hiscore.txt"));
 }
 
-TEST_F(SimTest, BadCommandLinesNameTheOptionOrFileAsGiven) {
+TEST_F(SimTest, BadCommandLinesNameTheOptionOrFileShownSafely) {
   struct Case {
     std::vector<std::string> args;
     std::string error;
@@ -330,7 +330,10 @@ TEST_F(SimTest, BadCommandLinesNameTheOptionOrFileAsGiven) {
       {{"--hiscore", ""}, "vantrel-sim: --hiscore needs a path\n"},
       {{"--hiscore"}, "vantrel-sim: --hiscore needs a path\n"},
       {{"--bogus"}, "vantrel-sim: unknown option '--bogus'\n"},
-      {{"caf\xE9\xFF.vsim"}, "vantrel-sim: cannot read the script caf\xE9\xFF.vsim: No such file or directory\n"},
+      // Bytes that could steer the terminal are shown, never sent.
+      {{"caf\xE9\xFF.vsim"}, "vantrel-sim: cannot read the script caf\\xE9\\xFF.vsim: No such file or directory\n"},
+      {{"\x1B]0;x\x07.vsim"}, "vantrel-sim: cannot read the script \\x1B]0;x\\x07.vsim: No such file or directory\n"},
+      {{"--\x1B[2J"}, "vantrel-sim: unknown option '--\\x1B[2J'\n"},
   };
   for (const Case& c : cases) {
     const Result r = sim(c.args);

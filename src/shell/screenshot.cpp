@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/printable.h"
+
 namespace {
 
 uint32_t crc32(const std::string& bytes, size_t from) {
@@ -161,7 +163,7 @@ bool saveScreenshot(const PixelImage& image, const std::string& path, std::strin
   saved = saved && std::fflush(file) == 0;
   if (file && std::fclose(file) != 0) saved = false;
   if (!saved) {
-    error = "cannot write the screenshot " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
+    error = "cannot write the screenshot " + printable(path) + (errno ? std::string(": ") + std::strerror(errno) : "");
   }
   return saved;
 }

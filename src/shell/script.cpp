@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/printable.h"
 #include "scores/high_scores.h"
 #include "shell/input.h"
 #include "shell/recording.h"
@@ -88,26 +89,8 @@ std::string outOfRange(const Range& r) {
   return std::string(r.what) + " out of range (" + std::to_string(r.low) + " to " + std::to_string(r.high) + ")";
 }
 
-// A line as a message shows it: bytes that are not printable as \xNN, and
-// only the start of a long one.
-std::string shown(const std::string& line) {
-  constexpr size_t shownLength = 80;
-  std::string text;
-  for (size_t i = 0; i < line.size() && i < shownLength; ++i) {
-    const auto c = static_cast<unsigned char>(line[i]);
-    if (c == '\\') {
-      text += "\\\\";
-    } else if (c >= 0x20 && c < 0x7F) {
-      text += static_cast<char>(c);
-    } else {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      text += escaped;
-    }
-  }
-  if (line.size() > shownLength) text += "...";
-  return text;
-}
+// Only the start of a long line is shown.
+std::string shown(const std::string& line) { return printable(line, 80); }
 
 // Letters as their upper-case key codes, anything else as its character code.
 // ASCII only: the window sets a locale, and a script must mean the same keys
@@ -137,12 +120,12 @@ void dispatchMessage(WindowHost& host, const WindowMessage& m) {
 bool openScript(const std::string& path, std::ifstream& file, std::string& error) {
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) {
-    error = "cannot read the script " + path + ": it is a folder";
+    error = "cannot read the script " + printable(path) + ": it is a folder";
     return false;
   }
   file.open(path);
   if (file) return true;
-  error = "cannot read the script " + path + ": " + std::strerror(errno);
+  error = "cannot read the script " + printable(path) + ": " + std::strerror(errno);
   return false;
 }
 

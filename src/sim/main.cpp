@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/printable.h"
 #include "scores/high_scores.h"
 #include "shell/null_host.h"
 #include "shell/playback.h"
@@ -39,7 +40,9 @@ int run(const std::string& scriptPath) {
   }
   SimHost host;
   onCreate(host);
-  if (script.playToEnd(host) != ScriptPlayback::Failed) return 0;
+  const bool failed = script.playToEnd(host) == ScriptPlayback::Failed;
+  finishHighScores();
+  if (!failed) return 0;
   std::fflush(stdout);
   std::fprintf(stderr, "vantrel-sim: %s\n", script.error().c_str());
   return 2;
@@ -65,7 +68,7 @@ int main(int argc, char** argv) {
       }
       setHighScorePath(argv[++i]);
     } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", arg.c_str());
+      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", printable(arg).c_str());
       usage(stderr);
       return 2;
     } else if (!scriptGiven) {

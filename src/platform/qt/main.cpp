@@ -10,6 +10,7 @@
 
 #include "platform/qt/game_window.h"
 #include "platform/qt/stop_signals.h"
+#include "scores/high_scores.h"
 #include "shell/front_end.h"
 #include "shell/recording.h"
 
@@ -160,6 +161,7 @@ int main(int argc, char** argv) {
   window.startTicking();
   const int exitCode = app.exec();
 
+  finishHighScores();
   if (!finishRecording(error)) return fail(error);
   return exitCode;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/game_window.h"
+#include "scores/high_scores.h"
 #include "shell/front_end.h"
 #include "shell/options.h"
 #include "shell/recording.h"
@@ -46,6 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  finishHighScores();
   if (!finishRecording(error)) return fail(error);
   return windowExitCode();
 }
