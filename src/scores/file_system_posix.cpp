@@ -17,7 +17,7 @@ namespace {
 int openRegular(const std::string& path, int flags, int& error) {
   const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    error = errno;
+    error = errno == ENXIO ? notRegularFile : errno;  // a socket cannot be opened at all
     return -1;
   }
   struct stat st {};
