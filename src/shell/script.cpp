@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/printable.h"
@@ -92,6 +93,8 @@ std::string outOfRange(const Range& r) {
 // Only the start of a long line is shown.
 std::string shown(const std::string& line) { return printable(line, 80); }
 
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
 // Letters as their upper-case key codes, anything else as its character code.
 // ASCII only: the window sets a locale, and a script must mean the same keys
 // in every program and on every platform.
@@ -172,9 +175,15 @@ bool ScriptPlayer::readLine() {
   if (line_.size() > maxScriptLineLength) {
     return fail("longer than " + std::to_string(maxScriptLineLength) + " bytes");
   }
+  // Editors on some systems begin a file with a byte-order mark.
+  if (lineNumber_ == 1 && line_.starts_with(byteOrderMark)) line_.erase(0, byteOrderMark.size());
+  if (line_.find('\r') != std::string::npos) {
+    return fail("carriage return inside the line (lines must end in LF or CR LF, not CR alone)");
+  }
   const std::vector<std::string> t = tokenize(line_);
   if (t.empty()) return true;
   const std::string& name = t[0];
+  if (name != "type" && name != "down" && name != "state" && !rangeOf(name)) return fail("unknown command");
   if (name == "type") {
     if (t.size() != 2) return fail("type takes one token");
     if (t[1].find('\0') != std::string::npos) return fail(outOfRange(*rangeOf("key")));
@@ -213,7 +222,7 @@ bool ScriptPlayer::readLine() {
   } else if (name == "state" && args == 0) {
     queue_.push_back({StepState, {}});
   } else {
-    return fail("not a command or wrong arguments");
+    return fail("wrong arguments");
   }
   return true;
 }
