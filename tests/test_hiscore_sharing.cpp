@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/session.h"
 #include "file_io.h"
@@ -71,6 +73,20 @@ TEST_F(HiscoreSharingTest, ASaveMergesIntoATableWrittenSinceItsRead) {
     EXPECT_EQ(readAll(hiscorePath()), removed ? tableFile({{"Ann", 500}})
                                               : tableFile({{"Old", 900}, {"Bea", 700}, {"Ann", 500}}));
   }
+}
+
+// A score too low for the table read may have a place in the one another
+// game wrote meanwhile (the player had cleared the table, say): it gets it.
+TEST_F(HiscoreSharingTest, AScoreWithoutAPlaceIsOfferedToTheNewerTable) {
+  std::vector<std::pair<std::string, int32_t>> full;
+  for (int i = 0; i < 10; ++i) full.emplace_back("Top", 1000);
+  writeAll(hiscorePath(), tableFile(full));
+  const HighScoreLock lock;
+  loadHighScores(10, highScoreTable);
+  fs::remove(hiscorePath());
+  writeAll(hiscorePath(), tableFile({{"New", 900}}));
+  insert("Ann", 500);
+  EXPECT_EQ(readAll(hiscorePath()), tableFile({{"New", 900}, {"Ann", 500}}));
 }
 
 // Another game is stuck inside its save: this one waits a moment, then saves

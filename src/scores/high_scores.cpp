@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -37,6 +38,9 @@ std::vector<HighScoreEntry> unsavedEntries;
 // Entries this run wrote without holding the lock: another game may have put
 // its table in their place since, so a load puts back those the file lacks.
 std::vector<HighScoreEntry> unconfirmedEntries;
+// A candidate being inserted that took no place in the table read: offered
+// again to a table another game wrote meanwhile, which it may have a place in.
+std::optional<HighScoreEntry> lateCandidate;
 
 // Each kind of problem is told once per run.
 enum Problem { ProblemRead = 1, ProblemSave = 2, ProblemReadOnly = 4, ProblemLockBusy = 8, ProblemLockUnusable = 16 };
@@ -150,6 +154,10 @@ int mergeRunEntries(HighScoreEntry* table) {
       ++placed;
   }
   for (const HighScoreEntry& entry : unsavedEntries) placed += placeEntry(table, entry) < highScoreCount;
+  if (lateCandidate && placeEntry(table, *lateCandidate) < highScoreCount) {
+    unsavedEntries.push_back(*std::exchange(lateCandidate, std::nullopt));
+    ++placed;
+  }
   return placed;
 }
 
@@ -510,8 +518,12 @@ int32_t parseLong32(const char* text) {
 int insertHighScore(HighScoreEntry candidate) {
   const HighScoreLock lock;
   const int slot = placeEntry(highScoreTable, candidate);
-  if (slot < highScoreCount) unsavedEntries.push_back(candidate);
+  if (slot < highScoreCount)
+    unsavedEntries.push_back(candidate);
+  else
+    lateCandidate = candidate;
   saveHighScores(highScoreCount, highScoreTable);
+  lateCandidate.reset();
   return slot;
 }
 
