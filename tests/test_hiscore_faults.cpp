@@ -346,8 +346,8 @@ TEST_F(HiscoreFaultsTest, GamesSharingAnUnusableLockFileLoseNoScore) {
 // that whoever may write the table may lock it; one an older game made too
 // narrow is widened again.
 TEST_F(HiscoreFaultsTest, LockFileTakesTheTablesPermissions) {
-  const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                           fs::perms::group_write;
+  const fs::perms shared =
+      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write;
   const mode_t umaskBefore = ::umask(077);
   for (const bool oldNarrowLock : {false, true}) {
     SCOPED_TRACE(oldNarrowLock ? "an old lock file of 0600" : "no lock file");

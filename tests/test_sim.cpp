@@ -3,8 +3,8 @@
 // finished game writes hiscore.txt there.
 #include <fcntl.h>
 #include <grp.h>
-#include <pwd.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -483,8 +483,9 @@ pid_t startSim(const fs::path& sim, const fs::path& folder, bool asNobody) {
   if (pid == 0) {
     const int null = open("/dev/null", O_RDWR);
     if (null < 0 || chdir(folder.c_str()) != 0) _exit(126);
-    if (asNobody && (!nobody || setgroups(0, nullptr) != 0 || setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) != 0 ||
-                     setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) != 0)) {
+    if (asNobody &&
+        (!nobody || setgroups(0, nullptr) != 0 || setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) != 0 ||
+         setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) != 0)) {
       _exit(125);
     }
     dup2(null, 0), dup2(null, 1), dup2(null, 2);
@@ -505,8 +506,8 @@ TEST_F(SimTest, KilledWhileSavingLeavesAWholeTable) {
   // A copy of the program that user nobody may run, wherever the build is.
   const fs::path sim = dir / "vantrel-sim";
   fs::copy_file(simPath, sim);
-  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                           fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                           fs::perms::others_exec);
   const bool root = geteuid() == 0;
   const SaveWay ways[] = {{"renamed into place", 120, false, false},
                           {"written in place", 60, true, false},

@@ -57,7 +57,6 @@ bool lockOnTable = false;
 // A save waits this long for another game's save to end; past that the window
 // would stall, so it saves without the lock, checking what it replaces.
 constexpr int lockWaitMs = 500;
-constexpr int finalLockWaitMs = 5000;  // at the end of the run nothing waits on it
 constexpr int saveAttempts = 20;
 constexpr int tableChanged = -100;  // a save's error: another game wrote the table meanwhile
 
@@ -99,7 +98,7 @@ void fillDefault(HighScoreEntry* table, int from, int count) {
   for (int i = from; i < count; ++i) table[i] = HighScoreEntry{"NoName", 0};
 }
 
-std::string shownPath(const std::string& path) { return printable(path); }
+std::string shownPath(const std::string& path) { return printablePath(path); }
 
 // One line on standard error and, for the player, the notice that ends in
 // what becomes of the scores.
@@ -318,30 +317,36 @@ void markUnreadable(int count, HighScoreEntry* table, int error) {
   reportUnreadable(error);
 }
 
-void enterLock(int waitMs) {
+void pauseBeforeAttempt(int attempt) { std::this_thread::sleep_for(std::chrono::milliseconds(attempt)); }
+
+}  // namespace
+
+HighScoreLock::HighScoreLock() {
   if (lockDepth++ > 0) return;
   int error = 0;
   const std::string path = resolveLink(highScorePath, error);
   if (path.empty() || !isRegularOrMissing(path)) return;  // no table is kept there; the load says why
   const std::string lockPath = path + ".lock";
-  heldLock = acquireLock(lockPath, path, waitMs, error);
+  heldLock = acquireLock(lockPath, path, lockWaitMs, error);
   if (heldLock != -1) return;
   std::error_code ignored;
   if (error != ETIMEDOUT && !fs::exists(fs::symlink_status(lockPath, ignored))) {
     // No lock file and none can be made: the folder takes no new file, so no
     // game renames a table into it, and the table itself can be the lock.
     if (!fs::exists(path, ignored)) return;  // nor a table: the save says why
-    heldLock = acquireLock(path, path, waitMs, error);
+    heldLock = acquireLock(path, path, lockWaitMs, error);
     lockOnTable = heldLock != -1;
     if (lockOnTable) return;
   }
   const std::string shownLock = shownPath(lockPath);
   if (error == ETIMEDOUT) {
-    return report(ProblemLockBusy,
-                  "another game has held " + shownLock +
-                      " for a long time; the high scores are saved without it, keeping every game's scores",
-                  "Another game is holding the lock on the high scores. They are saved without it, keeping "
-                  "every game's scores.");
+    report(ProblemLockBusy,
+           "another game holds " + shownLock +
+               " longer than a save takes; the high scores are saved without it, "
+               "keeping every game's scores",
+           "Another game is holding the lock on the high scores. They are saved without it, keeping every game's "
+           "scores.");
+    return;
   }
   const std::string reason = fileErrorText(error);
   report(ProblemLockUnusable,
@@ -351,19 +356,12 @@ void enterLock(int waitMs) {
              ". The high scores are saved without it, keeping every game's scores.");
 }
 
-void leaveLock() {
+HighScoreLock::~HighScoreLock() {
   if (--lockDepth > 0 || heldLock == -1) return;
   releaseLock(heldLock);
   heldLock = -1;
   lockOnTable = false;
 }
-
-void pauseBeforeAttempt(int attempt) { std::this_thread::sleep_for(std::chrono::milliseconds(attempt)); }
-
-}  // namespace
-
-HighScoreLock::HighScoreLock() { enterLock(lockWaitMs); }
-HighScoreLock::~HighScoreLock() { leaveLock(); }
 
 std::string takeHighScoreProblem() {
   if (playerNotice.empty()) return {};
@@ -415,7 +413,8 @@ void saveHighScores(int count, HighScoreEntry* table) {
     }
     if (attempt == saveAttempts) return reportSaveFailure(tableChanged);
     if (!locked) pauseBeforeAttempt(attempt);
-    if (error != 0 && (error = readTableFile(path, count, table, placed)) != 0) return markUnreadable(count, table, error);
+    if (error != 0 && (error = readTableFile(path, count, table, placed)) != 0)
+      return markUnreadable(count, table, error);
   }
 }
 
@@ -431,7 +430,7 @@ void loadHighScores(int count, HighScoreEntry* table) {
 
 void finishHighScores() {
   if (unsavedEntries.empty() && unconfirmedEntries.empty()) return;
-  enterLock(finalLockWaitMs);
+  const HighScoreLock lock;
   int error = 0;
   int placed = 0;
   const std::string path = resolveLink(highScorePath, error);
@@ -439,7 +438,6 @@ void finishHighScores() {
       (placed > 0 || !readIdentity.exists)) {
     saveHighScores(highScoreCount, highScoreTable);
   }
-  leaveLock();
 }
 
 int readToken(std::FILE* stream, char* destination) {

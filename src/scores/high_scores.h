@@ -31,8 +31,8 @@ class HighScoreLock {
   HighScoreLock& operator=(const HighScoreLock&) = delete;
 };
 
-// At the end of the run: one more save, waiting longer for the lock, when a
-// score of the run may still be missing from the file.
+// At the end of the run: one more save when a score of the run may still be
+// missing from the file.
 void finishHighScores();
 
 // The first problem met with the file, worded for the player, once per run;

@@ -47,7 +47,7 @@ std::string userHighScorePath(std::string& error) {
   std::error_code problem;
   fs::create_directories(folder, problem);
   if (problem || !fs::is_directory(folder)) {
-    error = "cannot make the folder " + printable(folder.string()) + ": " +
+    error = "cannot make the folder " + printablePath(folder.string()) + ": " +
             (problem ? problem.message() : std::string("a file of that name is in the way"));
     return {};
   }

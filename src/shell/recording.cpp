@@ -20,7 +20,8 @@ void noteResult(int result) {
 }
 
 std::string failure(const char* doing, int reason) {
-  return "cannot " + std::string(doing) + " the recording " + printable(recordingPath) + ": " + std::strerror(reason);
+  return "cannot " + std::string(doing) + " the recording " + printablePath(recordingPath) + ": " +
+         std::strerror(reason);
 }
 
 }  // namespace

@@ -163,7 +163,8 @@ bool saveScreenshot(const PixelImage& image, const std::string& path, std::strin
   saved = saved && std::fflush(file) == 0;
   if (file && std::fclose(file) != 0) saved = false;
   if (!saved) {
-    error = "cannot write the screenshot " + printable(path) + (errno ? std::string(": ") + std::strerror(errno) : "");
+    error =
+        "cannot write the screenshot " + printablePath(path) + (errno ? std::string(": ") + std::strerror(errno) : "");
   }
   return saved;
 }

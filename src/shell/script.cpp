@@ -123,12 +123,12 @@ void dispatchMessage(WindowHost& host, const WindowMessage& m) {
 bool openScript(const std::string& path, std::ifstream& file, std::string& error) {
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) {
-    error = "cannot read the script " + printable(path) + ": it is a folder";
+    error = "cannot read the script " + printablePath(path) + ": it is a folder";
     return false;
   }
   file.open(path);
   if (file) return true;
-  error = "cannot read the script " + printable(path) + ": " + std::strerror(errno);
+  error = "cannot read the script " + printablePath(path) + ": " + std::strerror(errno);
   return false;
 }
 

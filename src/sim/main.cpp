@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
       }
       setHighScorePath(argv[++i]);
     } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", printable(arg).c_str());
+      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", printablePath(arg).c_str());
       usage(stderr);
       return 2;
     } else if (!scriptGiven) {
