@@ -53,6 +53,11 @@ bool truncateFile(std::FILE* file, long size);
 // Puts `from` in the place of `to` in one step: 0 or an error code.
 int replaceFile(const std::string& from, const std::string& to);
 
+// Swaps the two files in one step, so that the one that stood at `b` can
+// still be looked at: 0, ENOENT when either is missing, or another error
+// code where the system cannot swap files (then replaceFile serves).
+int swapFiles(const std::string& a, const std::string& b);
+
 // The file a chain of symbolic links ends at; the path itself when it is
 // none. Empty, with `error` set, where the system itself would not follow a
 // link of the chain: another user's link in a shared folder that anyone may

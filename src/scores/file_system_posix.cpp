@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -141,6 +142,14 @@ bool truncateFile(std::FILE* file, long size) { return ::ftruncate(::fileno(file
 
 int replaceFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int swapFiles(const std::string& a, const std::string& b) {
+#ifdef RENAME_EXCHANGE
+  return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno;
+#else
+  return ENOSYS;
+#endif
 }
 
 std::string resolveLink(const std::string& path, int& error) {

@@ -144,6 +144,9 @@ int replaceFile(const std::string& from, const std::string& to) {
   return errorOf(GetLastError());
 }
 
+// Windows has no such call; a replacement is checked before it is made.
+int swapFiles(const std::string&, const std::string&) { return ENOSYS; }
+
 // Links on Windows need rights a player seldom has; the path is taken as it is.
 std::string resolveLink(const std::string& path, int&) { return path; }
 

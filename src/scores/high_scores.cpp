@@ -58,7 +58,10 @@ bool lockOnTable = false;
 // would stall, so it saves without the lock, checking what it replaces.
 constexpr int lockWaitMs = 500;
 constexpr int saveAttempts = 20;
-constexpr int tableChanged = -100;  // a save's error: another game wrote the table meanwhile
+// A save's errors beyond errno: another game wrote the table since it was
+// read (read it again), or put its own in place just before this one's
+// (already merged from the file it displaced: write again).
+constexpr int tableChanged = -100, tableDisplaced = -101;
 
 bool reportLineOpen = false;  // an "Invalid character" message ended the output
 long invalidCharacters = 0;   // met since the tokenizer was reset
@@ -229,10 +232,32 @@ bool writeTable(std::FILE* file, int count, const HighScoreEntry* table) {
 // A save replaces only the table this run read and merged into.
 bool isTheTableRead(const FileIdentity& now) { return !tableRead || now == readIdentity; }
 
+int readTableFile(const std::string& path, int count, HighScoreEntry* table, int& placed);
+
+// Without a lock another game may put its table in place between the check
+// and the rename. Where the system can swap files, the file this save
+// displaced is looked at: when it is not the table read, its scores are
+// merged into this run's table, to be written again.
+int putInPlace(const std::string& temporary, const std::string& path, int count, HighScoreEntry* table,
+               const FileIdentity& written) {
+  int error = swapFiles(temporary, path);
+  if (error == 0) {
+    if (isTheTableRead(identityAt(temporary))) return std::remove(temporary.c_str()), 0;
+    int placed = 0;
+    error = readTableFile(temporary, count, table, placed);
+    readIdentity = written;
+    return error ? error : tableDisplaced;
+  }
+  if (readIdentity.exists && error == ENOENT) return tableChanged;  // the table, or this file, was taken away
+  // Nothing to swap with, or no swapping here.
+  error = replaceFile(temporary, path);
+  return error == ENOENT ? tableChanged : error;  // ENOENT: a lock holder took this file for a dead game's
+}
+
 // Written whole to a temporary file beside the table and renamed over it, so a
 // reader or a crash sees the old table or the new one, never a part.
 int replaceTable(std::FILE* file, const std::string& temporary, const std::string& path, int count,
-                 const HighScoreEntry* table, FileIdentity& written) {
+                 HighScoreEntry* table, FileIdentity& written) {
   copyPermissions(path, file);
   errno = 0;
   bool ok = writeTable(file, count, table) && syncFile(file);
@@ -246,8 +271,8 @@ int replaceTable(std::FILE* file, const std::string& temporary, const std::strin
     error = error ? error : EIO;
   else if (!isTheTableRead(identityAt(path)))
     error = tableChanged;
-  else if ((error = replaceFile(temporary, path)) == ENOENT)
-    error = tableChanged;  // a lock holder took this file for a dead game's
+  else
+    error = putInPlace(temporary, path, count, table, written);
   if (error != 0) std::remove(temporary.c_str());
   return error;
 }
@@ -270,7 +295,7 @@ int rewriteTable(const std::string& path, int count, const HighScoreEntry* table
   return error;
 }
 
-int writeTableFile(const std::string& path, int count, const HighScoreEntry* table, FileIdentity& written) {
+int writeTableFile(const std::string& path, int count, HighScoreEntry* table, FileIdentity& written) {
   if (!lockOnTable) {
     std::string temporary;
     int error = 0;
@@ -408,13 +433,14 @@ void saveHighScores(int count, HighScoreEntry* table) {
       // Another game may have put its table in place of this one at once:
       // read it back, and write again when it lacks a score of this run.
       if (readTableFile(path, count, table, placed) != 0 || placed == 0) return;
-    } else if (error != tableChanged) {
+    } else if (error != tableChanged && error != tableDisplaced) {
       return reportSaveFailure(error);
     }
     if (attempt == saveAttempts) return reportSaveFailure(tableChanged);
     if (!locked) pauseBeforeAttempt(attempt);
-    if (error != 0 && (error = readTableFile(path, count, table, placed)) != 0)
+    if (error == tableChanged && (error = readTableFile(path, count, table, placed)) != 0) {
       return markUnreadable(count, table, error);
+    }
   }
 }
 
