@@ -242,7 +242,10 @@ int putInPlace(const std::string& temporary, const std::string& path, int count,
                const FileIdentity& written) {
   int error = swapFiles(temporary, path);
   if (error == 0) {
-    if (isTheTableRead(identityAt(temporary))) return std::remove(temporary.c_str()), 0;
+    if (isTheTableRead(identityAt(temporary))) {
+      std::remove(temporary.c_str());  // the old table
+      return 0;
+    }
     int placed = 0;
     error = readTableFile(temporary, count, table, placed);
     readIdentity = written;
