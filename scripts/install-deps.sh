@@ -2,14 +2,17 @@
 # Installs the Debian 12 packages Vantrel needs, with one apt-get run for all
 # that are missing; does nothing when they are all present.
 #   scripts/install-deps.sh                  to build, run and test on Linux
+#   scripts/install-deps.sh game             to build and play the game only
 #   scripts/install-deps.sh windows          to cross-build for Windows and
 #                                            prove it under Wine
 #   scripts/install-deps.sh linux windows    both
 set -euo pipefail
 
-linux=(
+game=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev fonts-dejavu-core libstb-dev
+)
+tests=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   clang libclang-rt-14-dev
@@ -26,9 +29,10 @@ windows=(
 packages=()
 for set in "${@:-linux}"; do
   case "$set" in
-    linux) packages+=("${linux[@]}") ;;
+    game) packages+=("${game[@]}") ;;
+    linux) packages+=("${game[@]}" "${tests[@]}") ;;
     windows) packages+=("${windows[@]}") ;;
-    *) echo "install-deps.sh: unknown set '$set' (linux or windows)" >&2; exit 2 ;;
+    *) echo "install-deps.sh: unknown set '$set' (game, linux or windows)" >&2; exit 2 ;;
   esac
 done
 exec "$(dirname "$0")/apt-install.sh" "${packages[@]}"

@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -27,6 +28,12 @@ inline void loseLastBall(int32_t points) {
 inline void endGameWithScore(int32_t points) {
   raiseEvent(EventNewGame);
   loseLastBall(points);
+}
+
+// What the session does when a game of the named player ends with these points.
+inline void endGame(const char* name, int32_t points) {
+  std::strcpy(world.candidateEntry.name, name);
+  submitCandidate(points);
 }
 
 class GameTest : public ::testing::Test {

@@ -60,6 +60,14 @@ inline std::string defaultFile() {
   return s;
 }
 
+// A file the program would write for these entries, NoName 0 after them.
+inline std::string tableFile(const std::vector<std::pair<std::string, int32_t>>& entries) {
+  std::string s;
+  for (size_t i = 0; i < entries.size(); ++i) s += validLine(static_cast<int>(i), entries[i].first, entries[i].second);
+  for (size_t i = entries.size(); i < 10; ++i) s += line("NoName", 0, defaultChecks[i]);
+  return s;
+}
+
 inline void setEntry(int i, const char* name, int32_t score) {
   HighScoreEntry e{};
   std::strncpy(e.name, name, sizeof e.name - 1);

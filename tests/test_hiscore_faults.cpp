@@ -4,7 +4,11 @@
 // Whatever happens, no score of the run is lost and no file is clobbered.
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,22 +27,82 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What the session does when a game ends with these points.
-void endGame(const char* name, int32_t points) {
-  std::strcpy(world.candidateEntry.name, name);
-  submitCandidate(points);
-}
-
-std::string tableFile(const std::vector<std::pair<std::string, int32_t>>& entries) {
-  std::string s;
-  for (size_t i = 0; i < entries.size(); ++i) s += validLine(static_cast<int>(i), entries[i].first, entries[i].second);
-  for (size_t i = entries.size(); i < 10; ++i) s += line("NoName", 0, defaultChecks[i]);
-  return s;
-}
-
 fs::file_status linkStatus(const fs::path& path) { return fs::symlink_status(path); }
 
 bool runningAsRoot() { return ::geteuid() == 0; }
+
+const passwd& nobody() {
+  static const passwd* const user = ::getpwnam("nobody");
+  if (!user) std::abort();
+  return *user;
+}
+
+// Hands a folder and all in it to user nobody.
+void giveToNobody(const fs::path& folder) {
+  if (::chown(folder.c_str(), nobody().pw_uid, nobody().pw_gid) != 0) std::abort();
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (::lchown(entry.path().c_str(), nobody().pw_uid, nobody().pw_gid) != 0) std::abort();
+  }
+}
+
+// In a child process: from root to user nobody, for good.
+bool becomeNobody() {
+  return ::setgroups(0, nullptr) == 0 && ::setresgid(nobody().pw_gid, nobody().pw_gid, nobody().pw_gid) == 0 &&
+         ::setresuid(nobody().pw_uid, nobody().pw_uid, nobody().pw_uid) == 0;
+}
+
+// Waits for a child that ends with _exit(0) when all went well.
+void expectChildSucceeded(pid_t child) {
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+}
+
+// Runs `body` as an ordinary player: at once when the tests run as one, and
+// when they run as root, in a child process as user nobody, who then owns
+// `folder`. Root may read and write anything, which is not what a player meets.
+template <typename Body>
+void asPlayer(const fs::path& folder, Body body) {
+  if (!runningAsRoot()) return body();
+  giveToNobody(folder);
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (!becomeNobody()) ::_exit(3);
+    body();
+    std::fflush(nullptr);
+    ::_exit(testing::Test::HasFailure() ? 1 : 0);
+  }
+  expectChildSucceeded(child);
+}
+
+// The table of every game that ended: the best ten of games scoring 0 to n-1,
+// the even ones by Even, the odd ones by Odd.
+std::string bestOfTwoPlayers(int n) {
+  std::vector<std::pair<std::string, int32_t>> best;
+  for (int s = n - 1; s >= n - 10; --s) best.emplace_back(s % 2 ? "Odd" : "Even", s);
+  return tableFile(best);
+}
+
+// Two games ending `games` times each at once, with the table at `path`;
+// each ends its run as the program does. As nobody when `unprivileged`.
+void playTwoGamesAtOnce(const std::string& path, int games, bool unprivileged) {
+  pid_t children[2];
+  for (int c = 0; c < 2; ++c) {
+    children[c] = ::fork();
+    ASSERT_GE(children[c], 0);
+    if (children[c] == 0) {
+      if (unprivileged && !becomeNobody()) ::_exit(3);
+      ::close(2);  // the lock problem, told once by each
+      setHighScorePath(path);
+      for (int g = 0; g < games; ++g) endGame(c ? "Odd" : "Even", 2 * g + c);
+      finishHighScores();
+      ::_exit(0);
+    }
+  }
+  for (pid_t child : children) expectChildSucceeded(child);
+}
 
 }  // namespace
 
@@ -72,7 +136,7 @@ TEST_F(HiscoreFaultsTest, FileThatCannotBeReadIsLeftAloneAndTheRunGoesOn) {
     raiseEvent(EventShowHighScores);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(linkStatus(path).type(), typeBefore);
-    EXPECT_EQ(filesIn(folder()), std::vector<std::string>({"hiscore.txt", "hiscore.txt.lock"}));
+    EXPECT_EQ(filesIn(folder()), std::vector<std::string>{"hiscore.txt"});  // nor a lock beside it
     EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
     EXPECT_NE(err.find(path.string()), std::string::npos) << err;
     EXPECT_NE(err.find(c.reason), std::string::npos) << err;
@@ -88,18 +152,20 @@ TEST_F(HiscoreFaultsTest, FileThatCannotBeReadIsLeftAloneAndTheRunGoesOn) {
   }
 }
 
+// A table the player may not read is neither read nor replaced.
 TEST_F(HiscoreFaultsTest, FileOfAnotherUserIsNotOverwritten) {
-  if (runningAsRoot()) GTEST_SKIP() << "root reads any file";
   const std::string scores = tableFile({{"Ann", 900}, {"Bob", 100}});
   writeAll(hiscorePath(), scores);
-  fs::permissions(hiscorePath(), fs::perms::none);
-  testing::internal::CaptureStderr();
-  endGame("Cid", 500);
-  const std::string err = testing::internal::GetCapturedStderr();
-  fs::permissions(hiscorePath(), fs::perms::owner_read);
-  EXPECT_EQ(readAll(hiscorePath()), scores);
-  EXPECT_NE(err.find("Permission denied"), std::string::npos) << err;
-  expectEntry(0, "Cid", 500);
+  asPlayer(folder(), [&] {
+    fs::permissions(hiscorePath(), fs::perms::none);
+    testing::internal::CaptureStderr();
+    endGame("Cid", 500);
+    const std::string err = testing::internal::GetCapturedStderr();
+    fs::permissions(hiscorePath(), fs::perms::owner_read);
+    EXPECT_EQ(readAll(hiscorePath()), scores);
+    EXPECT_NE(err.find("Permission denied"), std::string::npos) << err;
+    expectEntry(0, "Cid", 500);
+  });
 }
 
 // Once the file can be read again, its table is taken and the scores of the
@@ -152,15 +218,16 @@ TEST_F(HiscoreFaultsTest, PlantedLinkIsNotFollowed) {
   EXPECT_EQ(readAll(hiscorePath()), tableFile({{"Ann", 500}}));
 }
 
-// Temporary files that dead games left are removed by the next save; other
-// files are not touched.
+// Temporary files that dead games left are removed by the next save, even the
+// first; other files, those a player may have named alike among them, are not.
 TEST_F(HiscoreFaultsTest, LeftoversOfDeadGamesAreRemoved) {
-  for (const char* name : {"hiscore.txt.tmp", "hiscore.txt.tmp-a1B2c3", "hiscore.txt.tmp-keep", "other.tmp-a1B2c3"}) {
-    writeAll((folder() / name).string(), "half a table");
-  }
+  const char* const names[] = {"hiscore.txt.tmp", "hiscore.txt.tmp-a1B2c3", "hiscore.txt.tmp-keep",
+                               "hiscore.txt.tmp-a1B2c.", "other.tmp-a1B2c3"};
+  for (const char* name : names) writeAll((folder() / name).string(), "half a table");
   endGame("Ann", 500);
   EXPECT_EQ(filesIn(folder()),
-            std::vector<std::string>({"hiscore.txt", "hiscore.txt.lock", "hiscore.txt.tmp-keep", "other.tmp-a1B2c3"}));
+            std::vector<std::string>({"hiscore.txt", "hiscore.txt.lock", "hiscore.txt.tmp", "hiscore.txt.tmp-a1B2c.",
+                                      "hiscore.txt.tmp-keep", "other.tmp-a1B2c3"}));
 }
 
 // Two games saving into one folder: every game that ended is in the table.
@@ -229,16 +296,146 @@ TEST_F(HiscoreFaultsTest, ReadOnlyFileIsNotReplaced) {
   EXPECT_NE(takeHighScoreProblem().find("read-only"), std::string::npos);
 }
 
-// A folder that takes no new file: a writable table in it is written in place.
+// A folder that takes no new file: a writable table in it is written in place,
+// under a lock on the table itself, with nothing said.
 TEST_F(HiscoreFaultsTest, TableInAClosedFolderIsWrittenInPlace) {
-  if (runningAsRoot()) GTEST_SKIP() << "root writes into any folder";
   writeAll(hiscorePath(), tableFile({{"Old", 900}}));
-  fs::permissions(folder(), fs::perms::owner_read | fs::perms::owner_exec);
+  asPlayer(folder(), [&] {
+    fs::permissions(folder(), fs::perms::owner_read | fs::perms::owner_exec);
+    testing::internal::CaptureStderr();
+    endGame("Ann", 500);
+    const std::string err = testing::internal::GetCapturedStderr();
+    fs::permissions(folder(), fs::perms::owner_all);
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(readAll(hiscorePath()), tableFile({{"Old", 900}, {"Ann", 500}}));
+    EXPECT_EQ(filesIn(folder()), std::vector<std::string>{"hiscore.txt"});
+  });
+}
+
+// Whatever stands where the lock file should be, two games sharing the table
+// lose no score: neither falls back to a lock that a rename breaks, nor
+// removes the other's file. Among them the lock file a player cannot open:
+// another user's, kept to its owner.
+TEST_F(HiscoreFaultsTest, GamesSharingAnUnusableLockFileLoseNoScore) {
+  constexpr int games = 100;
+  const struct {
+    const char* what;
+    void (*make)(const fs::path& lock);
+  } kinds[] = {
+      {"a link", [](const fs::path& lock) { fs::create_symlink("elsewhere", lock); }},
+      {"a FIFO", [](const fs::path& lock) { ASSERT_EQ(::mkfifo(lock.c_str(), 0666), 0); }},
+      {"a folder", [](const fs::path& lock) { fs::create_directory(lock); }},
+      {"a file the players cannot open",
+       [](const fs::path& lock) {
+         writeAll(lock, "");
+         fs::permissions(lock, runningAsRoot() ? fs::perms::owner_read | fs::perms::owner_write : fs::perms::none);
+       }},
+  };
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(kind.what);
+    const fs::path shared = folder() / kind.what;
+    fs::create_directory(shared);
+    if (runningAsRoot()) giveToNobody(shared);
+    kind.make(shared / "hiscore.txt.lock");  // root's, when root runs the tests
+    playTwoGamesAtOnce((shared / "hiscore.txt").string(), games, runningAsRoot());
+    EXPECT_EQ(readAll(shared / "hiscore.txt"), bestOfTwoPlayers(2 * games));
+  }
+}
+
+// A lock file is made with the table's permissions, whatever the umask, so
+// that whoever may write the table may lock it; one an older game made too
+// narrow is widened again.
+TEST_F(HiscoreFaultsTest, LockFileTakesTheTablesPermissions) {
+  const fs::perms shared =
+      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write;
+  const mode_t umaskBefore = ::umask(077);
+  for (const bool oldNarrowLock : {false, true}) {
+    SCOPED_TRACE(oldNarrowLock ? "an old lock file of 0600" : "no lock file");
+    writeAll(hiscorePath(), defaultFile());
+    fs::permissions(hiscorePath(), shared);
+    if (oldNarrowLock) writeAll(hiscorePath() + ".lock", "");
+    endGame("Ann", 500);
+    EXPECT_EQ(fs::status(hiscorePath() + ".lock").permissions(), shared);
+    fs::remove(hiscorePath() + ".lock");
+  }
+  ::umask(umaskBefore);
+}
+
+// In a folder that anyone may write to and only owners may delete from (such
+// as /tmp), a link is followed only when it is the player's own or the folder
+// owner's, as the system itself would: another user's link could point the
+// table at any file the player may write.
+TEST_F(HiscoreFaultsTest, LinksInASharedFolderAreFollowedAsTheSystemWould) {
+  fs::permissions(folder(), fs::perms::all | fs::perms::sticky_bit);
+  const fs::path victim = folder() / "precious.txt";
+  fs::create_symlink(victim, hiscorePath());
+  endGame("Ann", 500);  // the player's own link, to a table yet to be made
+  EXPECT_EQ(readAll(victim), tableFile({{"Ann", 500}}));
+  if (!runningAsRoot()) GTEST_SKIP() << "only root can plant another user's link";
+
+  resetHighScores();
+  setHighScorePath(hiscorePath());
+  writeAll(victim, "precious\n");
+  ASSERT_EQ(::lchown(hiscorePath().c_str(), nobody().pw_uid, nobody().pw_gid), 0);
+  const std::vector<std::string> before = filesIn(folder());
   testing::internal::CaptureStderr();
-  endGame("Ann", 500);
+  endGame("Bob", 300);
   const std::string err = testing::internal::GetCapturedStderr();
-  fs::permissions(folder(), fs::perms::owner_all);
-  EXPECT_EQ(err, "");
-  EXPECT_EQ(readAll(hiscorePath()), tableFile({{"Old", 900}, {"Ann", 500}}));
-  EXPECT_EQ(filesIn(folder()), std::vector<std::string>{"hiscore.txt"});
+  EXPECT_EQ(readAll(victim), "precious\n");
+  EXPECT_TRUE(fs::is_symlink(hiscorePath()));
+  EXPECT_EQ(filesIn(folder()), before);
+  EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
+  EXPECT_NE(err.find("link of another user"), std::string::npos) << err;
+  expectEntry(0, "Bob", 300);
+}
+
+// A path that can hold no table gets no lock file beside it (nor, with a
+// trailing slash, inside it), and one message saying what it is.
+TEST_F(HiscoreFaultsTest, PathsThatHoldNoTableGetNoLockFile) {
+  const struct {
+    const char* what;
+    const char* name;
+    void (*make)(const fs::path& path);
+    const char* reason;
+  } cases[] = {
+      {"a folder", "table", [](const fs::path& p) { fs::create_directory(p); }, "Is a directory"},
+      {"a folder named with a slash", "table/", [](const fs::path& p) { fs::create_directory(p); }, "Is a directory"},
+      {"a FIFO", "table", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, "not a regular file"},
+      {"a socket", "table",
+       [](const fs::path& p) {
+         const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         std::strncpy(address.sun_path, p.c_str(), sizeof address.sun_path - 1);
+         ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+         ::close(s);
+       },
+       "not a regular file"},
+      {"a loop of links", "table",
+       [](const fs::path& p) {
+         fs::create_symlink("loop", p);
+         fs::create_symlink(p.filename(), p.parent_path() / "loop");
+       },
+       "Too many levels of symbolic links"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path place = folder() / c.what;
+    fs::create_directory(place);
+    c.make(place / "table");
+    resetHighScores();
+    setHighScorePath((place / c.name).string());
+    testing::internal::CaptureStderr();
+    endGame("Ann", 500);
+    raiseEvent(EventShowHighScores);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
+    EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(place)) left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_TRUE(left == std::vector<std::string>{"table"} || left == std::vector<std::string>({"loop", "table"}))
+        << testing::PrintToString(left);
+    expectEntry(0, "Ann", 500);
+  }
 }

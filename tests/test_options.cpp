@@ -51,6 +51,9 @@ TEST(CommandLineTest, GoodCommandLinesGiveTheirOptions) {
   EXPECT_EQ(parse({"--version"}).action, CommandLine::ShowVersion);
   EXPECT_EQ(parse({"--version", "--help"}).action, CommandLine::ShowHelp);
 
+  // Both ends of the scale are taken.
+  for (const int scale : {1, 8}) EXPECT_EQ(parse({"--scale", std::to_string(scale).c_str()}).options.scale, scale);
+
   EXPECT_FALSE(parse({}).options.userHiscore);
   for (const char* user : {"--user-hiscore", "-user-hiscore"}) {
     p = parse({user, "--scale", "2"});
@@ -83,7 +86,7 @@ TEST(CommandLineTest, BadCommandLinesSayWhatIsWrongWithTheOptionAsTyped) {
       {{"--hiscore", "h.txt", "-user-hiscore"}, "--hiscore and -user-hiscore cannot be used together"},
       {{"stray"}, "unexpected argument 'stray'"},
       {{"--", "--help"}, "unexpected argument '--help'"},
-      {{"--play", "p", "\xFF\xFE"}, "unexpected argument '\xFF\xFE'"},
+      {{"--play", "p", "\xFF\xFE"}, "unexpected argument '\\xFF\\xFE'"},
   };
   for (const Case& c : cases) {
     const CommandLine p = parse(c.arguments);

@@ -58,7 +58,8 @@ TEST(ScriptReader, NumbersAtTheEndsOfTheirRanges) {
       {"tick 0x7FFFFFFFFFFFFFFF", {"tick", "tick", "tick"}},
       {"tick 9223372036854775807", {"tick", "tick", "tick"}},
       {"type aZ9!\n  # only a comment\nstate", {"key 65", "key 90", "key 57", "key 33", "state", "end"}},
-      {"type \xE9\xC9", {"key 233", "key 201", "end"}},  // bytes past ASCII stay as they are
+      {"type \xE9\xC9", {"key 233", "key 201", "end"}},             // bytes past ASCII stay as they are
+      {"\xEF\xBB\xBFstate\r\nstate\n", {"state", "state", "end"}},  // a byte-order mark, CR LF and LF
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
@@ -83,11 +84,18 @@ TEST(ScriptReader, BadLinesAreNamedAndShownSafely) {
       {"key 0", {"error: line 1: " + keys + ": key 0"}},
       {"key 256", {"error: line 1: " + keys + ": key 256"}},
       {std::string("type A\0B", 8), {"error: line 1: " + keys + ": type A\\x00B"}},
-      {"bogus 99999999999999999999", {"error: line 1: number out of range: bogus 99999999999999999999"}},
+      {"bogus 99999999999999999999", {"error: line 1: unknown command: bogus 99999999999999999999"}},
+      {"Type ADA", {"error: line 1: unknown command: Type ADA"}},
+      {"hello world", {"error: line 1: unknown command: hello world"}},
+      {"state\n\xEF\xBB\xBFstate", {"state", "error: line 2: unknown command: \\xEF\\xBB\\xBFstate"}},
+      {"tick 1\rstate\r",
+       {"error: line 1: carriage return inside the line (lines must end in LF or CR LF, not CR "
+        "alone): tick 1\\x0Dstate"}},
+      {"tick \x80\xFE", {"error: line 1: malformed number: tick \\x80\\xFE"}},
       {"tick 99999999999999999999x", {"error: line 1: malformed number: tick 99999999999999999999x"}},
-      {"move 1\t2 3", {"error: line 1: not a command or wrong arguments: move 1\\x092 3"}},
+      {"move 1\t2 3", {"error: line 1: wrong arguments: move 1\\x092 3"}},
       {"tick \x01\xff\\ \r\n", {"error: line 1: malformed number: tick \\x01\\xFF\\\\ "}},
-      {"type AB\nbogus", {"key 65", "key 66", "error: line 2: not a command or wrong arguments: bogus"}},
+      {"type AB\nbogus", {"key 65", "key 66", "error: line 2: unknown command: bogus"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);

@@ -2,7 +2,9 @@
 // Every run gets a fresh temporary folder as its working directory, since a
 // finished game writes hiscore.txt there.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -321,7 +323,7 @@ TEST_F(SimTest, HiscoreOptionIsHonoured) {
   EXPECT_FALSE(fs::exists(dir / "hiscore.txt"));
 }
 
-TEST_F(SimTest, BadCommandLinesNameTheOptionOrFileAsGiven) {
+TEST_F(SimTest, BadCommandLinesNameTheOptionOrFileShownSafely) {
   struct Case {
     std::vector<std::string> args;
     std::string error;
@@ -330,7 +332,10 @@ TEST_F(SimTest, BadCommandLinesNameTheOptionOrFileAsGiven) {
       {{"--hiscore", ""}, "vantrel-sim: --hiscore needs a path\n"},
       {{"--hiscore"}, "vantrel-sim: --hiscore needs a path\n"},
       {{"--bogus"}, "vantrel-sim: unknown option '--bogus'\n"},
-      {{"caf\xE9\xFF.vsim"}, "vantrel-sim: cannot read the script caf\xE9\xFF.vsim: No such file or directory\n"},
+      // Bytes that could steer the terminal are shown, never sent.
+      {{"caf\xE9\xFF.vsim"}, "vantrel-sim: cannot read the script caf\\xE9\\xFF.vsim: No such file or directory\n"},
+      {{"\x1B]0;x\x07.vsim"}, "vantrel-sim: cannot read the script \\x1B]0;x\\x07.vsim: No such file or directory\n"},
+      {{"--\x1B[2J"}, "vantrel-sim: unknown option '--\\x1B[2J'\n"},
   };
   for (const Case& c : cases) {
     const Result r = sim(c.args);
@@ -462,43 +467,93 @@ std::vector<std::string> temporariesIn(const fs::path& folder) {
   return found;
 }
 
+// How the games of the kill test save: as usual; in place, in a folder that
+// takes no new file; or two at once without a lock, merging and retrying.
+struct SaveWay {
+  const char* what;
+  int kills;
+  bool closedFolder;
+  bool twoWithoutLock;
+};
+
+// Starts vantrel-sim on the script in the folder, as user nobody when asked.
+pid_t startSim(const fs::path& sim, const fs::path& folder, bool asNobody) {
+  const passwd* nobody = ::getpwnam("nobody");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null = open("/dev/null", O_RDWR);
+    if (null < 0 || chdir(folder.c_str()) != 0) _exit(126);
+    if (asNobody &&
+        (!nobody || setgroups(0, nullptr) != 0 || setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) != 0 ||
+         setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) != 0)) {
+      _exit(125);
+    }
+    dup2(null, 0), dup2(null, 1), dup2(null, 2);
+    execl(sim.c_str(), sim.c_str(), "../game.vsim", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
 // Games killed at random moments while they end and save: hiscore.txt is
-// always a whole table with valid check values, a dead game's temporary file
-// is gone after the next save, and none is left at the end.
+// always a whole table with valid check values; where a lock is held, a dead
+// game's temporary file is gone after the next save, and none is left at the
+// end (without one, no game may take another's file for a dead one's).
 TEST_F(SimTest, KilledWhileSavingLeavesAWholeTable) {
   std::string game = readAll(demoDir + "/game-over.vsim");
   for (int i = 0; i < 400; ++i) game += "command 53\n";  // each one reads and saves the table
   writeAll(dir / "game.vsim", game);
-  ASSERT_EQ(script("command 53\n").exitCode, 0);
-
+  // A copy of the program that user nobody may run, wherever the build is.
+  const fs::path sim = dir / "vantrel-sim";
+  fs::copy_file(simPath, sim);
+  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                           fs::perms::others_exec);
+  const bool root = geteuid() == 0;
+  const SaveWay ways[] = {{"renamed into place", 120, false, false},
+                          {"written in place", 60, true, false},
+                          {"two games without a lock", 60, false, true}};
   std::mt19937 random(20261210);
   std::uniform_int_distribution<int> delayUs(0, 60'000);
-  int killedWithTemporary = 0;
-  for (int kill = 0; kill < 120; ++kill) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      const int null = open("/dev/null", O_RDWR);
-      if (null < 0 || chdir(dir.c_str()) != 0) _exit(126);
-      dup2(null, 0), dup2(null, 1), dup2(null, 2);
-      execl(simPath.c_str(), simPath.c_str(), "game.vsim", static_cast<char*>(nullptr));
-      _exit(127);
+  for (const SaveWay& way : ways) {
+    SCOPED_TRACE(way.what);
+    const fs::path folder = dir / way.what;
+    fs::create_directory(folder);
+    if (way.twoWithoutLock) fs::create_directory(folder / "hiscore.txt.lock");
+    const std::vector<std::string> highScores = {"--hiscore", (folder / "hiscore.txt").string()};
+    ASSERT_EQ(script("command 53\n", highScores).exitCode, 0);
+    if (way.closedFolder) {
+      if (const passwd* nobody = getpwnam("nobody"); root && nobody) {
+        for (const fs::path& p : {folder, folder / "hiscore.txt"}) {
+          ASSERT_EQ(chown(p.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+      }
+      fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     }
-    ASSERT_GT(pid, 0);
-    const int delay = delayUs(random);
-    std::this_thread::sleep_for(std::chrono::microseconds(delay));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    SCOPED_TRACE("kill " + std::to_string(kill) + " after " + std::to_string(delay) + " us");
-    ASSERT_EQ(wholeTableFault(readAll(dir / "hiscore.txt")), "");
-    const auto left = temporariesIn(dir);
-    ASSERT_LE(left.size(), 1u);
-    killedWithTemporary += static_cast<int>(left.size());
+    int killedWithTemporary = 0;
+    for (int kill = 0; kill < way.kills; ++kill) {
+      std::vector<pid_t> games{startSim(sim, folder, way.closedFolder && root)};
+      if (way.twoWithoutLock) games.push_back(startSim(sim, folder, false));
+      for (const pid_t pid : games) {
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the game ended before it was killed: " << status;
+      }
+      SCOPED_TRACE("kill " + std::to_string(kill));
+      ASSERT_EQ(wholeTableFault(readAll(folder / "hiscore.txt")), "");
+      const auto left = temporariesIn(folder);
+      if (!way.twoWithoutLock) ASSERT_LE(left.size(), way.closedFolder ? 0u : 1u);
+      killedWithTemporary += static_cast<int>(left.size());
+    }
+    RecordProperty(std::string("killsDuringSave ") + way.what, killedWithTemporary);
+    if (way.closedFolder) fs::permissions(folder, fs::perms::owner_all);
+    if (way.twoWithoutLock) continue;
+    ASSERT_EQ(script("command 53\n", highScores).exitCode, 0);
+    EXPECT_EQ(wholeTableFault(readAll(folder / "hiscore.txt")), "");
+    EXPECT_EQ(temporariesIn(folder), std::vector<std::string>{});
   }
-  RecordProperty("killsDuringSave", killedWithTemporary);
-  ASSERT_EQ(script("command 53\n").exitCode, 0);
-  EXPECT_EQ(wholeTableFault(readAll(dir / "hiscore.txt")), "");
-  EXPECT_EQ(temporariesIn(dir), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -62,9 +62,42 @@ HANDLE openRegular(const std::string& path, DWORD access, int& error) {
   return handle;
 }
 
+FileIdentity identityOfHandle(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return {};
+  const auto wide = [](DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; };
+  return {true, info.dwVolumeSerialNumber, wide(info.nFileIndexHigh, info.nFileIndexLow),
+          static_cast<int64_t>(wide(info.nFileSizeHigh, info.nFileSizeLow)),
+          static_cast<int64_t>(wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime))};
+}
+
 }  // namespace
 
-std::string fileErrorText(int error) { return error == notRegularFile ? "not a regular file" : std::strerror(error); }
+std::string fileErrorText(int error) {
+  if (error == notRegularFile) return "not a regular file";
+  if (error == untrustedLink) return "a link of another user in a shared folder, which is not followed";
+  return std::strerror(error);
+}
+
+bool isRegularOrMissing(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return errorOf(GetLastError()) == ENOENT;
+  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+}
+
+FileIdentity identityOf(std::FILE* file) {
+  return identityOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
+}
+
+// Opened for no access at all, which neither a reader nor a writer minds.
+FileIdentity identityAt(const std::string& path) {
+  const HANDLE handle =
+      CreateFileA(path.c_str(), 0, shareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  const FileIdentity identity = identityOfHandle(handle);
+  CloseHandle(handle);
+  return identity;
+}
 
 std::FILE* openRegularFile(const std::string& path, FileAccess access, int& error) {
   const bool write = access == FileAccess::ReadWrite;
@@ -111,22 +144,27 @@ int replaceFile(const std::string& from, const std::string& to) {
   return errorOf(GetLastError());
 }
 
+// Windows has no such call; a replacement is checked before it is made.
+int swapFiles(const std::string&, const std::string&) { return ENOSYS; }
+
 // Links on Windows need rights a player seldom has; the path is taken as it is.
-std::string resolveLink(const std::string& path) { return path; }
+std::string resolveLink(const std::string& path, int&) { return path; }
 
 // Windows locks are mandatory for the bytes they cover, so the lock covers one
-// byte far past any table: reading and writing the file stay free.
-intptr_t acquireLock(const std::string& path, bool create, int timeoutMs, int& error) {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  if (create) {
-    handle = CreateFileA(path.c_str(), GENERIC_READ, shareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
-      CloseHandle(handle);
-      handle = INVALID_HANDLE_VALUE;
-    }
+// byte far past any table: reading and writing the file stay free. A new
+// lock file takes the access rights the folder hands down, as the table did.
+intptr_t acquireLock(const std::string& path, const std::string&, int timeoutMs, int& error) {
+  HANDLE handle =
+      CreateFileA(path.c_str(), GENERIC_READ, shareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = errorOf(GetLastError());
+    return -1;
   }
-  if (handle == INVALID_HANDLE_VALUE) handle = openRegular(path, GENERIC_READ, error);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    error = notRegularFile;
+    CloseHandle(handle);
+    return -1;
+  }
   for (int waited = 0;; waited += 10) {
     OVERLAPPED farByte{};
     farByte.OffsetHigh = 0x7FFFFFFF;

@@ -1,14 +1,21 @@
 #include "scores/high_scores.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "core/printable.h"
 #include "scores/file_system.h"
+
+namespace fs = std::filesystem;
 
 HighScoreEntry highScoreTable[highScoreCount];
 
@@ -22,19 +29,39 @@ std::string highScorePath = "hiscore.txt";
 // reads it again, since it may hold scores this run never saw.
 bool fileUnreadable = false;
 bool tableRead = false;  // some load of this run filled the table
+// The table file as the last load read it, or as this run last wrote it: a
+// save replaces only that file, never one another game wrote meanwhile.
+FileIdentity readIdentity;
 // Entries this run placed that the file does not have yet; every load that
 // reads the file puts them back, so no score of the run is lost.
 std::vector<HighScoreEntry> unsavedEntries;
+// Entries this run wrote without holding the lock: another game may have put
+// its table in their place since, so a load puts back those the file lacks.
+std::vector<HighScoreEntry> unconfirmedEntries;
+// A candidate being inserted that took no place in the table read: offered
+// again to a table another game wrote meanwhile, which it may have a place in.
+std::optional<HighScoreEntry> lateCandidate;
 
 // Each kind of problem is told once per run.
-enum Problem { ProblemRead = 1, ProblemSave = 2, ProblemReadOnly = 4, ProblemLock = 8 };
+enum Problem { ProblemRead = 1, ProblemSave = 2, ProblemReadOnly = 4, ProblemLockBusy = 8, ProblemLockUnusable = 16 };
 int reportedProblems = 0;
 std::string playerNotice;
 bool playerNoticeTaken = false;
 
+// The lock, held from a load to the save that follows it. A lock on the table
+// itself serves only where its folder takes no new file, since every save
+// elsewhere renames another file into its place.
 int lockDepth = 0;
 intptr_t heldLock = -1;
-constexpr int lockTimeoutMs = 10'000;
+bool lockOnTable = false;
+// A save waits this long for another game's save to end; past that the window
+// would stall, so it saves without the lock, checking what it replaces.
+constexpr int lockWaitMs = 500;
+constexpr int saveAttempts = 20;
+// A save's errors beyond errno: another game wrote the table since it was
+// read (read it again), or put its own in place just before this one's
+// (already merged from the file it displaced: write again).
+constexpr int tableChanged = -100, tableDisplaced = -101;
 
 bool reportLineOpen = false;  // an "Invalid character" message ended the output
 long invalidCharacters = 0;   // met since the tokenizer was reset
@@ -74,19 +101,32 @@ void fillDefault(HighScoreEntry* table, int from, int count) {
   for (int i = from; i < count; ++i) table[i] = HighScoreEntry{"NoName", 0};
 }
 
+std::string shownPath(const std::string& path) { return printablePath(path); }
+
+// One line on standard error and, for the player, the notice that ends in
+// what becomes of the scores.
 void report(Problem kind, const std::string& message, const std::string& notice) {
   if (reportedProblems & kind) return;
   reportedProblems |= kind;
   std::fprintf(stderr, "vantrel: %s\n", message.c_str());
-  if (!playerNoticeTaken && playerNotice.empty() && !notice.empty()) {
-    playerNotice = notice + " The scores of this run are kept until the program ends.";
-  }
+  if (!playerNoticeTaken && playerNotice.empty() && !notice.empty()) playerNotice = notice;
 }
 
+constexpr const char* keptNotice = " The scores of this run are kept until the program ends.";
+
 void reportSaveFailure(int error) {
+  const std::string reason = error == tableChanged ? "other games keep replacing it" : fileErrorText(error);
+  report(ProblemSave,
+         "cannot save the high scores to " + shownPath(highScorePath) + ": " + reason + "; they are kept in memory",
+         "The high scores cannot be saved to " + shownPath(highScorePath) + ": " + reason + "." + keptNotice);
+}
+
+void reportUnreadable(int error) {
   const std::string reason = fileErrorText(error);
-  report(ProblemSave, "cannot save the high scores to " + highScorePath + ": " + reason + "; they are kept in memory",
-         "The high scores cannot be saved to " + highScorePath + ": " + reason + ".");
+  report(ProblemRead,
+         "cannot read the high scores from " + shownPath(highScorePath) + ": " + reason +
+             "; the file is left as it is and the scores are kept in memory",
+         "The high scores cannot be read from " + shownPath(highScorePath) + ": " + reason + "." + keptNotice);
 }
 
 // Places the candidate above the first entry it beats; 10 when it beats none.
@@ -96,6 +136,31 @@ int placeEntry(HighScoreEntry* table, const HighScoreEntry& candidate) {
   for (int i = highScoreCount - 2; i >= slot; --i) table[i + 1] = table[i];
   if (slot < highScoreCount) table[slot] = candidate;
   return slot;
+}
+
+bool sameEntry(const HighScoreEntry& a, const HighScoreEntry& b) {
+  return a.score == b.score && std::strcmp(a.name, b.name) == 0;
+}
+
+// Puts into a table read from the file what this run holds that it lacks:
+// every unsaved entry, and each unconfirmed one not already there. Returns
+// how many of them took a place.
+int mergeRunEntries(HighScoreEntry* table) {
+  std::vector<HighScoreEntry> present(table, table + highScoreCount);
+  int placed = 0;
+  for (const HighScoreEntry& entry : unconfirmedEntries) {
+    const auto found = std::find_if(present.begin(), present.end(), [&](auto& e) { return sameEntry(e, entry); });
+    if (found != present.end())
+      present.erase(found);
+    else if (placeEntry(table, entry) < highScoreCount)
+      ++placed;
+  }
+  for (const HighScoreEntry& entry : unsavedEntries) placed += placeEntry(table, entry) < highScoreCount;
+  if (lateCandidate && placeEntry(table, *lateCandidate) < highScoreCount) {
+    unsavedEntries.push_back(*std::exchange(lateCandidate, std::nullopt));
+    ++placed;
+  }
+  return placed;
 }
 
 // Reads count entries. An entry whose name meets the end of the file was
@@ -128,85 +193,202 @@ bool readTable(std::FILE* file, int count, HighScoreEntry* table) {
   return !std::ferror(file);
 }
 
-bool writeTable(std::FILE* file, int count, const HighScoreEntry* table) {
-  for (int i = 0; i < count; ++i) {
-    char scoreText[16];
-    const int32_t check = entryCheck(i, table[i], scoreText, sizeof scoreText);
-    if (std::fprintf(file, "%s   %s %6ld \r\n", table[i].name, scoreText, static_cast<long>(check)) < 0) return false;
-  }
-  return true;
+// The name mkstemp gives a temporary file of the table's, and nothing else.
+bool isTemporaryOf(const std::string& name, const std::string& prefix) {
+  return name.size() == prefix.size() + temporarySuffixLength && name.compare(0, prefix.size(), prefix) == 0 &&
+         std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
 // Temporary files of games that died while saving; only safe to remove while
 // the lock keeps every live game from writing one.
 void removeDeadTemporaries(const std::string& path) {
-  namespace fs = std::filesystem;
   const fs::path table(path);
-  const std::string prefix = table.filename().string() + ".tmp";
+  const std::string prefix = table.filename().string() + ".tmp-";
   std::error_code error;
   const fs::path folder = table.has_parent_path() ? table.parent_path() : fs::path(".");
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    if (name == prefix || (name.size() == prefix.size() + 7 && name.compare(0, prefix.size() + 1, prefix + "-") == 0)) {
-      fs::remove(it->path(), error);
-    }
+    if (isTemporaryOf(it->path().filename().string(), prefix)) fs::remove(it->path(), error);
   }
+}
+
+std::string tableText(int count, const HighScoreEntry* table) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    char scoreText[16], line[96];
+    const int32_t check = entryCheck(i, table[i], scoreText, sizeof scoreText);
+    std::snprintf(line, sizeof line, "%s   %s %6ld \r\n", table[i].name, scoreText, static_cast<long>(check));
+    text += line;
+  }
+  return text;
+}
+
+// One write, so that the table goes to the file whole.
+bool writeTable(std::FILE* file, int count, const HighScoreEntry* table) {
+  const std::string text = tableText(count, table);
+  return std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+}
+
+// A save replaces only the table this run read and merged into.
+bool isTheTableRead(const FileIdentity& now) { return !tableRead || now == readIdentity; }
+
+int readTableFile(const std::string& path, int count, HighScoreEntry* table, int& placed);
+
+// Without a lock another game may put its table in place between the check
+// and the rename. Where the system can swap files, the file this save
+// displaced is looked at: when it is not the table read, its scores are
+// merged into this run's table, to be written again.
+int putInPlace(const std::string& temporary, const std::string& path, int count, HighScoreEntry* table,
+               const FileIdentity& written) {
+  int error = swapFiles(temporary, path);
+  if (error == 0) {
+    if (isTheTableRead(identityAt(temporary))) {
+      std::remove(temporary.c_str());  // the old table
+      return 0;
+    }
+    int placed = 0;
+    error = readTableFile(temporary, count, table, placed);
+    readIdentity = written;
+    return error ? error : tableDisplaced;
+  }
+  if (readIdentity.exists && error == ENOENT) return tableChanged;  // the table, or this file, was taken away
+  // Nothing to swap with, or no swapping here.
+  error = replaceFile(temporary, path);
+  return error == ENOENT ? tableChanged : error;  // ENOENT: a lock holder took this file for a dead game's
 }
 
 // Written whole to a temporary file beside the table and renamed over it, so a
 // reader or a crash sees the old table or the new one, never a part.
 int replaceTable(std::FILE* file, const std::string& temporary, const std::string& path, int count,
-                 const HighScoreEntry* table) {
+                 HighScoreEntry* table, FileIdentity& written) {
   copyPermissions(path, file);
   errno = 0;
   bool ok = writeTable(file, count, table) && syncFile(file);
   int error = ok ? 0 : errno;
+  written = identityOf(file);  // a rename keeps the file, its size and its time
   if (std::fclose(file) != 0 && ok) {
     ok = false;
     error = errno;
   }
-  if (ok)
-    error = replaceFile(temporary, path);
-  else if (error == 0)
-    error = EIO;
+  if (!ok)
+    error = error ? error : EIO;
+  else if (!isTheTableRead(identityAt(path)))
+    error = tableChanged;
+  else
+    error = putInPlace(temporary, path, count, table, written);
   if (error != 0) std::remove(temporary.c_str());
   return error;
 }
 
 // For a folder that takes no new file: the table is written over the old one
 // in place, flushed and synced, as a careful editor does.
-int rewriteTable(const std::string& path, int count, const HighScoreEntry* table) {
+int rewriteTable(const std::string& path, int count, const HighScoreEntry* table, FileIdentity& written) {
   int error = 0;
   std::FILE* file = openRegularFile(path, FileAccess::ReadWrite, error);
   if (!file) return error;
+  if (!isTheTableRead(identityOf(file))) {
+    std::fclose(file);
+    return tableChanged;
+  }
   errno = 0;
-  const bool ok = writeTable(file, count, table) && std::fflush(file) == 0 && truncateFile(file, std::ftell(file)) &&
-                  syncFile(file);
+  const bool ok = writeTable(file, count, table) && truncateFile(file, std::ftell(file)) && syncFile(file);
   error = ok ? 0 : (errno ? errno : EIO);
+  written = identityOf(file);
   if (std::fclose(file) != 0 && error == 0) error = errno ? errno : EIO;
   return error;
 }
+
+int writeTableFile(const std::string& path, int count, HighScoreEntry* table, FileIdentity& written) {
+  if (!lockOnTable) {
+    std::string temporary;
+    int error = 0;
+    if (std::FILE* file = createTemporaryFile(path + ".tmp-", temporary, error)) {
+      return replaceTable(file, temporary, path, count, table, written);
+    }
+    std::error_code missing;
+    if (!fs::exists(path, missing)) return error;
+  }
+  return rewriteTable(path, count, table, written);
+}
+
+// Fills the table from the file, or with the default table when there is
+// none, and merges what the run holds; `placed` tells how many of those took
+// a place. 0, or why the file cannot be read.
+int readTableFile(const std::string& path, int count, HighScoreEntry* table, int& placed) {
+  int error = 0;
+  std::FILE* file = openRegularFile(path, FileAccess::Read, error);
+  if (!file && error != ENOENT) return error;
+  if (!file) {
+    readIdentity = {};
+    fillDefault(table, 0, count);
+  } else {
+    std::vector<HighScoreEntry> loaded(static_cast<size_t>(count));
+    const FileIdentity identity = identityOf(file);
+    const bool ok = readTable(file, count, loaded.data());
+    std::fclose(file);
+    if (!ok) return EIO;
+    readIdentity = identity;
+    std::copy(loaded.begin(), loaded.end(), table);
+  }
+  tableRead = true;
+  fileUnreadable = false;
+  placed = mergeRunEntries(table);
+  return 0;
+}
+
+// The file cannot be read: it is left alone, and the table in memory, with
+// the scores of the run, is kept as it is.
+void markUnreadable(int count, HighScoreEntry* table, int error) {
+  fileUnreadable = true;
+  if (!tableRead) fillDefault(table, 0, count);
+  tableRead = true;
+  reportUnreadable(error);
+}
+
+void pauseBeforeAttempt(int attempt) { std::this_thread::sleep_for(std::chrono::milliseconds(attempt)); }
 
 }  // namespace
 
 HighScoreLock::HighScoreLock() {
   if (lockDepth++ > 0) return;
-  const std::string path = resolveLink(highScorePath);
   int error = 0;
-  heldLock = acquireLock(path + ".lock", true, lockTimeoutMs, error);
-  // A folder that takes no new file takes no renamed table either: the table
-  // is then written in place, and locking the table itself is enough.
-  if (heldLock == -1 && error != ETIMEDOUT) heldLock = acquireLock(path, false, lockTimeoutMs, error);
-  if (heldLock == -1 && error == ETIMEDOUT) {
-    report(ProblemLock, "another game has held " + path + ".lock for a long time; the high scores are saved without it",
-           "");
+  const std::string path = resolveLink(highScorePath, error);
+  if (path.empty() || !isRegularOrMissing(path)) return;  // no table is kept there; the load says why
+  const std::string lockPath = path + ".lock";
+  heldLock = acquireLock(lockPath, path, lockWaitMs, error);
+  if (heldLock != -1) return;
+  std::error_code ignored;
+  if (error != ETIMEDOUT && !fs::exists(fs::symlink_status(lockPath, ignored))) {
+    // No lock file and none can be made: the folder takes no new file, so no
+    // game renames a table into it, and the table itself can be the lock.
+    if (!fs::exists(path, ignored)) return;  // nor a table: the save says why
+    heldLock = acquireLock(path, path, lockWaitMs, error);
+    lockOnTable = heldLock != -1;
+    if (lockOnTable) return;
   }
+  const std::string shownLock = shownPath(lockPath);
+  if (error == ETIMEDOUT) {
+    report(ProblemLockBusy,
+           "another game holds " + shownLock +
+               " longer than a save takes; the high scores are saved without it, "
+               "keeping every game's scores",
+           "Another game is holding the lock on the high scores. They are saved without it, keeping every game's "
+           "scores.");
+    return;
+  }
+  const std::string reason = fileErrorText(error);
+  report(ProblemLockUnusable,
+         shownLock + " cannot be used as a lock: " + reason +
+             "; the high scores are saved without it, keeping every game's scores",
+         "The lock file " + shownLock + " cannot be used: " + reason +
+             ". The high scores are saved without it, keeping every game's scores.");
 }
 
 HighScoreLock::~HighScoreLock() {
   if (--lockDepth > 0 || heldLock == -1) return;
   releaseLock(heldLock);
   heldLock = -1;
+  lockOnTable = false;
 }
 
 std::string takeHighScoreProblem() {
@@ -227,58 +409,64 @@ int32_t checkValue(int32_t seed, const char* text) {
   return static_cast<int32_t>(a);
 }
 
+// A table written while another game wrote its own is written again, merged
+// into that one, until it is saved, or the file cannot be used.
 void saveHighScores(int count, HighScoreEntry* table) {
   const HighScoreLock lock;
   if (fileUnreadable) return;  // already reported by the load
-  const std::string path = resolveLink(highScorePath);
-  if (isReadOnlyFile(path)) {
-    return report(ProblemReadOnly, highScorePath + " is read-only; the high scores are kept in memory",
-                  "The high scores are not saved: " + highScorePath + " is read-only.");
-  }
-  if (heldLock != -1) removeDeadTemporaries(path);
-  std::string temporary;
   int error = 0;
-  std::error_code missing;
-  if (std::FILE* file = createTemporaryFile(path + ".tmp-", temporary, error)) {
-    error = replaceTable(file, temporary, path, count, table);
-  } else if (std::filesystem::exists(path, missing)) {
-    error = rewriteTable(path, count, table);
+  const std::string path = resolveLink(highScorePath, error);
+  if (path.empty()) return reportSaveFailure(error);
+  if (isReadOnlyFile(path)) {
+    return report(ProblemReadOnly, shownPath(highScorePath) + " is read-only; the high scores are kept in memory",
+                  "The high scores are not saved: " + shownPath(highScorePath) + " is read-only." + keptNotice);
   }
-  if (error != 0) return reportSaveFailure(error);
-  unsavedEntries.clear();
+  const bool locked = heldLock != -1;
+  if (locked && !lockOnTable) removeDeadTemporaries(path);
+  for (int attempt = 1;; ++attempt) {
+    FileIdentity written;
+    error = writeTableFile(path, count, table, written);
+    int placed = 0;
+    if (error == 0) {
+      readIdentity = written;
+      tableRead = true;
+      unconfirmedEntries.insert(unconfirmedEntries.end(), unsavedEntries.begin(), unsavedEntries.end());
+      unsavedEntries.clear();
+      if (locked) return unconfirmedEntries.clear();
+      // Another game may have put its table in place of this one at once:
+      // read it back, and write again when it lacks a score of this run.
+      if (readTableFile(path, count, table, placed) != 0 || placed == 0) return;
+    } else if (error != tableChanged && error != tableDisplaced) {
+      return reportSaveFailure(error);
+    }
+    if (attempt == saveAttempts) return reportSaveFailure(tableChanged);
+    if (!locked) pauseBeforeAttempt(attempt);
+    if (error == tableChanged && (error = readTableFile(path, count, table, placed)) != 0) {
+      return markUnreadable(count, table, error);
+    }
+  }
 }
 
 void loadHighScores(int count, HighScoreEntry* table) {
   const HighScoreLock lock;
   int error = 0;
-  std::FILE* file = openRegularFile(resolveLink(highScorePath), FileAccess::Read, error);
-  if (!file && error == ENOENT) {
-    fileUnreadable = false;
-    tableRead = true;
-    fillDefault(table, 0, count);
-    for (const HighScoreEntry& entry : unsavedEntries) placeEntry(table, entry);
-    saveHighScores(count, table);
-    return;
+  int placed = 0;
+  const std::string path = resolveLink(highScorePath, error);
+  if (!path.empty()) error = readTableFile(path, count, table, placed);
+  if (error != 0) return markUnreadable(count, table, error);
+  if (!readIdentity.exists) saveHighScores(count, table);  // the default table makes the file
+}
+
+void finishHighScores() {
+  if (unsavedEntries.empty() && unconfirmedEntries.empty()) return;
+  const HighScoreLock lock;
+  int error = 0;
+  int placed = 0;
+  const std::string path = resolveLink(highScorePath, error);
+  if (!path.empty() && readTableFile(path, highScoreCount, highScoreTable, placed) == 0 &&
+      (placed > 0 || !readIdentity.exists)) {
+    saveHighScores(highScoreCount, highScoreTable);
   }
-  std::vector<HighScoreEntry> loaded(static_cast<size_t>(count));
-  if (file) {
-    if (!readTable(file, count, loaded.data())) error = EIO;
-    std::fclose(file);
-  }
-  if (!file || error != 0) {
-    fileUnreadable = true;
-    if (!tableRead) fillDefault(table, 0, count);
-    tableRead = true;
-    const std::string reason = fileErrorText(error);
-    return report(ProblemRead,
-                  "cannot read the high scores from " + highScorePath + ": " + reason +
-                      "; the file is left as it is and the scores are kept in memory",
-                  "The high scores cannot be read from " + highScorePath + ": " + reason + ".");
-  }
-  fileUnreadable = false;
-  tableRead = true;
-  std::copy(loaded.begin(), loaded.end(), table);
-  for (const HighScoreEntry& entry : unsavedEntries) placeEntry(table, entry);
 }
 
 int readToken(std::FILE* stream, char* destination) {
@@ -357,8 +545,12 @@ int32_t parseLong32(const char* text) {
 int insertHighScore(HighScoreEntry candidate) {
   const HighScoreLock lock;
   const int slot = placeEntry(highScoreTable, candidate);
-  if (slot < highScoreCount) unsavedEntries.push_back(candidate);
+  if (slot < highScoreCount)
+    unsavedEntries.push_back(candidate);
+  else
+    lateCandidate = candidate;
   saveHighScores(highScoreCount, highScoreTable);
+  lateCandidate.reset();
   return slot;
 }
 
@@ -369,6 +561,8 @@ void resetHighScores() {
   highScorePath = "hiscore.txt";
   fileUnreadable = tableRead = false;
   unsavedEntries.clear();
+  unconfirmedEntries.clear();
+  readIdentity = {};
   reportedProblems = 0;
   playerNotice.clear();
   playerNoticeTaken = false;

@@ -31,6 +31,10 @@ class HighScoreLock {
   HighScoreLock& operator=(const HighScoreLock&) = delete;
 };
 
+// At the end of the run: one more save when a score of the run may still be
+// missing from the file.
+void finishHighScores();
+
 // The first problem met with the file, worded for the player, once per run;
 // empty when there was none or it was already taken.
 std::string takeHighScoreProblem();

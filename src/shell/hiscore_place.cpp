@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/printable.h"
 #include "scores/high_scores.h"
 
 namespace fs = std::filesystem;
@@ -46,7 +47,7 @@ std::string userHighScorePath(std::string& error) {
   std::error_code problem;
   fs::create_directories(folder, problem);
   if (problem || !fs::is_directory(folder)) {
-    error = "cannot make the folder " + folder.string() + ": " +
+    error = "cannot make the folder " + printablePath(folder.string()) + ": " +
             (problem ? problem.message() : std::string("a file of that name is in the way"));
     return {};
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "scores/high_scores.h"
 #include "shell/hiscore_place.h"
 #include "shell/input.h"
 #include "shell/recording.h"
@@ -104,7 +105,10 @@ int MidEnd::closed() {
   return exitCode_;
 }
 
-bool MidEnd::finish(std::string& error) { return finishRecording(error); }
+bool MidEnd::finish(std::string& error) {
+  finishHighScores();
+  return finishRecording(error);
+}
 
 void MidEnd::endPlayback(ScriptPlayback::Outcome outcome) {
   const std::unique_ptr<ScriptPlayback> script = std::move(script_);

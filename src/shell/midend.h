@@ -57,8 +57,9 @@ class MidEnd final : private WindowHost {
   // The window is going, however it was closed: the exit code.
   int closed();
   int exitCode() const { return exitCode_; }
-  // After the loop, the window gone: ends the recording. False, with the
-  // reason in error, when not all of it reached its file.
+  // After the loop, the window gone: saves the high scores once more when a
+  // score of the run may be missing from the file, and ends the recording.
+  // False, with the reason in error, when not all of it reached its file.
   bool finish(std::string& error);
 
  private:

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "core/printable.h"
+
 namespace {
 
 constexpr int largestScale = 8;
@@ -60,7 +62,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   std::string given[ValueOptionCount];
   std::string typed[ValueOptionCount];  // how each was written, for messages
   auto fail = [&result](std::string error) {
-    if (result.error.empty()) result.error = std::move(error);
+    if (result.error.empty()) result.error = printablePath(error);  // options may hold any bytes
   };
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];

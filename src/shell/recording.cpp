@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/printable.h"
+
 namespace {
 
 std::FILE* recordStream = nullptr;
@@ -18,7 +20,8 @@ void noteResult(int result) {
 }
 
 std::string failure(const char* doing, int reason) {
-  return "cannot " + std::string(doing) + " the recording " + recordingPath + ": " + std::strerror(reason);
+  return "cannot " + std::string(doing) + " the recording " + printablePath(recordingPath) + ": " +
+         std::strerror(reason);
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include "core/printable.h"
+
 namespace {
 
 void append(void* context, void* data, int size) {
@@ -44,7 +46,8 @@ bool saveScreenshot(const PixelImage& image, const std::string& path, std::strin
   saved = saved && std::fflush(file) == 0;
   if (file && std::fclose(file) != 0) saved = false;
   if (!saved) {
-    error = "cannot write the screenshot " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
+    error =
+        "cannot write the screenshot " + printablePath(path) + (errno ? std::string(": ") + std::strerror(errno) : "");
   }
   return saved;
 }

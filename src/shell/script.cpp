@@ -5,8 +5,10 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/printable.h"
 #include "scores/high_scores.h"
 #include "shell/input.h"
 #include "shell/recording.h"
@@ -88,26 +90,10 @@ std::string outOfRange(const Range& r) {
   return std::string(r.what) + " out of range (" + std::to_string(r.low) + " to " + std::to_string(r.high) + ")";
 }
 
-// A line as a message shows it: bytes that are not printable as \xNN, and
-// only the start of a long one.
-std::string shown(const std::string& line) {
-  constexpr size_t shownLength = 80;
-  std::string text;
-  for (size_t i = 0; i < line.size() && i < shownLength; ++i) {
-    const auto c = static_cast<unsigned char>(line[i]);
-    if (c == '\\') {
-      text += "\\\\";
-    } else if (c >= 0x20 && c < 0x7F) {
-      text += static_cast<char>(c);
-    } else {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      text += escaped;
-    }
-  }
-  if (line.size() > shownLength) text += "...";
-  return text;
-}
+// Only the start of a long line is shown.
+std::string shown(const std::string& line) { return printable(line, 80); }
+
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 // Letters as their upper-case key codes, anything else as its character code.
 // ASCII only: the window sets a locale, and a script must mean the same keys
@@ -138,12 +124,12 @@ void dispatchMessage(WindowHost& host, const WindowMessage& m) {
 bool openScript(const std::string& path, std::ifstream& file, std::string& error) {
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) {
-    error = "cannot read the script " + path + ": it is a folder";
+    error = "cannot read the script " + printablePath(path) + ": it is a folder";
     return false;
   }
   file.open(path);
   if (file) return true;
-  error = "cannot read the script " + path + ": " + std::strerror(errno);
+  error = "cannot read the script " + printablePath(path) + ": " + std::strerror(errno);
   return false;
 }
 
@@ -190,9 +176,15 @@ bool ScriptPlayer::readLine() {
   if (line_.size() > maxScriptLineLength) {
     return fail("longer than " + std::to_string(maxScriptLineLength) + " bytes");
   }
+  // Editors on some systems begin a file with a byte-order mark.
+  if (lineNumber_ == 1 && line_.starts_with(byteOrderMark)) line_.erase(0, byteOrderMark.size());
+  if (line_.find('\r') != std::string::npos) {
+    return fail("carriage return inside the line (lines must end in LF or CR LF, not CR alone)");
+  }
   const std::vector<std::string> t = tokenize(line_);
   if (t.empty()) return true;
   const std::string& name = t[0];
+  if (name != "type" && name != "down" && name != "state" && !rangeOf(name)) return fail("unknown command");
   if (name == "type") {
     if (t.size() != 2) return fail("type takes one token");
     if (t[1].find('\0') != std::string::npos) return fail(outOfRange(*rangeOf("key")));
@@ -231,7 +223,7 @@ bool ScriptPlayer::readLine() {
   } else if (name == "state" && args == 0) {
     queue_.push_back({StepState, {}});
   } else {
-    return fail("not a command or wrong arguments");
+    return fail("wrong arguments");
   }
   return true;
 }

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/printable.h"
 #include "scores/high_scores.h"
 #include "shell/midend.h"
 #include "shell/null_front_end.h"
@@ -49,6 +50,7 @@ int run(const std::string& scriptPath) {
   }
   midEnd.create(frontEnd, surface, midEnd.openingClientSize());
   while (midEnd.playing()) midEnd.tick();
+  midEnd.finish(error);  // nothing is recorded here
   return midEnd.exitCode();
 }
 
@@ -72,7 +74,7 @@ int main(int argc, char** argv) {
       }
       setHighScorePath(argv[++i]);
     } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", arg.c_str());
+      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", printablePath(arg).c_str());
       usage(stderr);
       return 2;
     } else if (!scriptGiven) {
