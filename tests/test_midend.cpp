@@ -219,7 +219,7 @@ TEST_F(MidEndTest, TheEndOfPlayDecidesTheExitCodeAndTheScreenshot) {
       {"tick\n", shot, true, 0, ""},
       {"command 52\n", shot, true, 0, ""},  // a played Exit takes the picture first
       {"tick\n", nowhere, true, 2, "vantrel: cannot write the screenshot " + nowhere + ": No such file or directory\n"},
-      {"wobble\n", shot, true, 2, "vantrel: script line 1: not a command or wrong arguments: wobble\n"},
+      {"wobble\n", shot, true, 2, "vantrel: script line 1: unknown command: wobble\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.script << c.screenshot);
