@@ -5,10 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "contract.h"
+#include "core/levels.h"
+#include "core/session.h"
 #include "render/drawing_objects.h"
+#include "render/field.h"
+#include "render/panel.h"
+#include "shell/kept_frames.h"
+#include "shell/window.h"
 
 namespace {
 
@@ -144,6 +151,55 @@ TEST(SurfaceContract, ANewSizeIsABlackImageOfAtLeastOnePixel) {
     surface->fillRect({0, 0, 632, 424}, Brush{red});
     EXPECT_EQ(surface->image().at(image.width - 1, image.height - 1), redPixel);
   }
+}
+
+testing::AssertionResult samePixels(const PixelImage& a, const PixelImage& b, const Rect& r) {
+  for (int32_t y = r.top; y < r.bottom; ++y)
+    for (int32_t x = r.left; x < r.right; ++x)
+      if (a.at(x, y) != b.at(x, y)) return testing::AssertionFailure() << "differs at " << x << "," << y;
+  return testing::AssertionSuccess();
+}
+
+// Through the kept frames each frame is drawn only where it differs from the
+// last; the pixels must be those of the frame drawn afresh: the ball and bat
+// moving, leaving the field, blocks hit and fading, the panel's figures
+// changing, now and then a frame with no change.
+TEST(SurfaceContract, AFrameDrawnOverTheLastIsTheFrameDrawnAfresh) {
+  resetGame();
+  computeLayout({0, 0, clientWidth, clientHeight});
+  world.level = 4;
+  buildLevel(4);
+  world.blocksLeft = world.blockCount;
+  world.gameState = StatePlaying;
+  std::strcpy(playerName(), "KEPT");
+  const std::unique_ptr<DrawingSurface> kept = makeSurface();
+  KeptFrames frames(*kept);
+  frames.resize(clientWidth, clientHeight);
+  for (int frame = 0; frame < 60; ++frame) {
+    if (frame % 10 != 9) {              // every tenth frame repeats the last one
+      world.ballX = 20 + frame * 6.7;   // off the right wall at the end
+      world.ballY = 300 - frame * 5.3;  // and over the top one
+      world.batX = 10 + (frame * 37) % 380;
+    }
+    if (frame == 10) world.blockTable[2] = {1, 0, 100, world.blockTable[2].rect, BrushRed};
+    if (frame == 20) world.blockTable[2] = {0, 50, 100, world.blockTable[2].rect, BrushBlack};
+    world.points = frame / 3 * 100;
+    const bool panel = frame % 4 == 0;
+
+    const GameWorld before = world;  // drawing counts the fades down: both draw the same frame
+    const std::unique_ptr<DrawingSurface> fresh = makeSurface();
+    fresh->resize(clientWidth, clientHeight);
+    drawField(*fresh);
+    drawPanel(*fresh);
+    world = before;
+    drawField(frames);
+    if (panel) drawPanel(frames);
+    ASSERT_TRUE(samePixels(frames.image(), fresh->image(), world.fieldRect)) << "field, frame " << frame;
+    if (panel) {
+      ASSERT_TRUE(samePixels(frames.image(), fresh->image(), world.panelRect)) << "panel, frame " << frame;
+    }
+  }
+  resetGame();
 }
 
 }  // namespace
