@@ -48,8 +48,8 @@ class MidEnd final : private WindowHost {
   void keyPressed(int32_t virtualKey);
   void commandChosen(Command command);
   void activated(bool active);
-  // The client area has a new size: the image is made anew, black; the
-  // platform's paint follows.
+  // The client area may have a new size: if so, the image is made anew,
+  // black, and the platform's paint follows.
   void resized(Point clientSize);
   // The paint handler: the platform lost what the window showed. Lays out
   // and draws background, field and panel, and shows every pixel again.
