@@ -137,8 +137,8 @@ TEST_F(MidEndTest, ScaleTurnsWindowPointsIntoWholeGamePixelsAndBack) {
   midEnd.keyPressed(KeyReturn);
   const struct {
     Point window, game;
-  } cases[] = {{{600, 750}, {200, 250}}, {{602, 752}, {200, 250}}, {{0, 0}, {0, 0}}, {{-1, -3}, {-1, -1}},
-               {{-4, -6}, {-2, -2}}};
+  } cases[] = {
+      {{600, 750}, {200, 250}}, {{602, 752}, {200, 250}}, {{0, 0}, {0, 0}}, {{-1, -3}, {-1, -1}}, {{-4, -6}, {-2, -2}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.window.x << "," << c.window.y);
     midEnd.pointerMoved(c.window);
@@ -160,7 +160,8 @@ TEST_F(MidEndTest, ScaleTurnsWindowPointsIntoWholeGamePixelsAndBack) {
 
 TEST_F(MidEndTest, AClientOfAnySizeFromNothingUpTakesFramesAndPaints) {
   MidEnd& midEnd = start();
-  for (const Point size : {Point{0, 0}, Point{1, 1}, Point{300, 200}, Point{419, 424}, Point{420, 5}, Point{900, 700}}) {
+  for (const Point size :
+       {Point{0, 0}, Point{1, 1}, Point{300, 200}, Point{419, 424}, Point{420, 5}, Point{900, 700}}) {
     SCOPED_TRACE(testing::Message() << size.x << "x" << size.y);
     midEnd.resized(size);
     midEnd.exposed();

@@ -94,7 +94,8 @@ void KeptFrames::flush() {
 
   // Frames under other clips no longer stand where this one drew over them.
   std::erase_if(drawn_, [&](const auto& d) {
-    return d.first != clip_ && std::any_of(places.begin(), places.end(), [&](const Rect& p) { return meet(p, d.first); });
+    return d.first != clip_ &&
+           std::any_of(places.begin(), places.end(), [&](const Rect& p) { return meet(p, d.first); });
   });
   last = std::find_if(drawn_.begin(), drawn_.end(), [this](const auto& d) { return d.first == clip_; });
   if (last != drawn_.end()) {

@@ -89,7 +89,7 @@ class MidEnd final : private WindowHost {
   std::string programName_;
   int32_t scale_;
   FrontEnd* frontEnd_ = nullptr;
-  std::unique_ptr<KeptFrames> frames_;  // in front of the window's surface
+  std::unique_ptr<KeptFrames> frames_;       // in front of the window's surface
   Point client_{clientWidth, clientHeight};  // in game pixels
   std::unique_ptr<ScriptPlayback> script_;
   std::string screenshotPath_;

@@ -25,15 +25,17 @@ constexpr uint32_t whitePixel = 0xFFFFFF, bluePixel = 0x0000C8, redPixel = 0xC80
 struct SurfaceCase {
   const char* name;
   void (*draw)(DrawingSurface& surface);
-  Rect within;   // every pixel drawn lies inside
-  Rect reaches;  // and the drawn pixels reach at least as far each way
+  Rect within;                                     // every pixel drawn lies inside
+  Rect reaches;                                    // and the drawn pixels reach at least as far each way
   std::vector<std::pair<Point, uint32_t>> pixels;  // and these have their colours
-  bool symmetric = false;  // the drawing mirrors across its box's middle both ways
+  bool symmetric = false;                          // the drawing mirrors across its box's middle both ways
 };
 
 const SurfaceCase cases[] = {
     {"rectangle",
-     [](DrawingSurface& s) { s.rectangle({10, 20, 30, 35}, Pen{white}, Brush{red}); },
+     [](DrawingSurface& s) {
+       s.rectangle({10, 20, 30, 35}, Pen{white}, Brush{red});
+     },
      {10, 20, 30, 35},
      {10, 20, 30, 35},
      {{{10, 20}, whitePixel},
@@ -47,12 +49,16 @@ const SurfaceCase cases[] = {
       {{11, 21}, redPixel},
       {{28, 33}, redPixel}}},
     {"fill",
-     [](DrawingSurface& s) { s.fillRect({5, 6, 28, 16}, Brush{blue}); },
+     [](DrawingSurface& s) {
+       s.fillRect({5, 6, 28, 16}, Brush{blue});
+     },
      {5, 6, 28, 16},
      {5, 6, 28, 16},
      {{{5, 6}, bluePixel}, {{27, 15}, bluePixel}}},
     {"ellipse",
-     [](DrawingSurface& s) { s.ellipse({40, 30, 55, 45}, Pen{white}, Brush{blue}); },
+     [](DrawingSurface& s) {
+       s.ellipse({40, 30, 55, 45}, Pen{white}, Brush{blue});
+     },
      {40, 30, 55, 45},
      {40, 30, 55, 45},
      {{{47, 30}, whitePixel},
@@ -77,22 +83,30 @@ const SurfaceCase cases[] = {
      {20, 20, 60, 60},
      {}},
     {"text at the left",
-     [](DrawingSurface& s) { s.drawText({10, 10, 110, 40}, "Level", AlignLeft, panelFont, yellow); },
+     [](DrawingSurface& s) {
+       s.drawText({10, 10, 110, 40}, "Level", AlignLeft, panelFont, yellow);
+     },
      {10, 10, 110, 30},  // within the 20-pixel cell at the top
      {13, 20, 14, 21},
      {}},
     {"text at the right",
-     [](DrawingSurface& s) { s.drawText({10, 10, 110, 40}, "Level", AlignRight, panelFont, yellow); },
+     [](DrawingSurface& s) {
+       s.drawText({10, 10, 110, 40}, "Level", AlignRight, panelFont, yellow);
+     },
      {10, 10, 110, 30},
      {106, 20, 107, 21},
      {}},
     {"text in the middle",
-     [](DrawingSurface& s) { s.drawText({10, 10, 110, 40}, "High Score", AlignCenter, panelFont, yellow); },
+     [](DrawingSurface& s) {
+       s.drawText({10, 10, 110, 40}, "High Score", AlignCenter, panelFont, yellow);
+     },
      {12, 10, 108, 30},
      {30, 20, 90, 21},
      {}},
     {"text cut off at its rectangle",
-     [](DrawingSurface& s) { s.drawText({10, 10, 40, 40}, "Cut off at the edge", AlignLeft, panelFont, yellow); },
+     [](DrawingSurface& s) {
+       s.drawText({10, 10, 40, 40}, "Cut off at the edge", AlignLeft, panelFont, yellow);
+     },
      {10, 10, 40, 40},
      {14, 20, 35, 21},
      {}},
