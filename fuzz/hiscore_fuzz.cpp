@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "scratch_folder.h"
 #include "scores/high_scores.h"
+#include "scratch_folder.h"
 #include "shell/window.h"
 
 namespace {

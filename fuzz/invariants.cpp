@@ -7,10 +7,10 @@
 
 #include "core/session.h"
 #include "core/world.h"
-#include "shell/tables.h"
 #include "scores/high_scores.h"
 #include "scores/name_entry.h"
 #include "shell/input.h"
+#include "shell/tables.h"
 
 namespace {
 

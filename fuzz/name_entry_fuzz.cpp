@@ -10,10 +10,10 @@
 #include "core/keys.h"
 #include "core/session.h"
 #include "core/world.h"
-#include "shell/tables.h"
 #include "scores/name_entry.h"
 #include "shell/input.h"
 #include "shell/null_host.h"
+#include "shell/tables.h"
 #include "shell/window.h"
 
 namespace {

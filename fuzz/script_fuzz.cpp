@@ -7,8 +7,8 @@
 #include <string>
 
 #include "invariants.h"
-#include "scratch_folder.h"
 #include "scores/high_scores.h"
+#include "scratch_folder.h"
 #include "shell/null_host.h"
 #include "shell/script.h"
 #include "shell/state_line.h"

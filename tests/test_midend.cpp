@@ -89,7 +89,7 @@ class MidEndTest : public GameTest {
   std::unique_ptr<MidEnd> midEnd_;
 };
 
-TEST_F(MidEndTest, OnlyTheRowsAFrameChangedAreShownOneBandForEachRun) {
+TEST_F(MidEndTest, OnlyThePlacesAFrameChangedAreDrawnAndShown) {
   MidEnd& midEnd = start();
   midEnd.keyPressed(KeyReturn);  // a new game: the ball rests on the bat
   world.batX = 150;
@@ -100,19 +100,24 @@ TEST_F(MidEndTest, OnlyTheRowsAFrameChangedAreShownOneBandForEachRun) {
   midEnd.tick();  // a field frame, nothing moved
   EXPECT_TRUE(frontEnd.shown.empty());
 
-  const Block block = world.blockTable[0];
-  world.blockTable[0].hits = 0;
-  world.blockTable[0].fade = 0;
-  world.batX += 30;  // the ball stays: two places far apart
+  world.blockTable[0].brush = BrushRed;
+  world.batX += 30;  // the ball stays: the bat's old and new spots make one place
   midEnd.tick();
   midEnd.tick();
   ASSERT_EQ(frontEnd.shown.size(), 2u);
-  EXPECT_EQ(frontEnd.shown[0].first, block.rect);
-  const Rect bat = frontEnd.shown[1].first;
-  EXPECT_LE(world.batY, bat.top) << "its top row may lie on the zone's white frame";
-  EXPECT_EQ(bat.bottom, world.batY + world.batHeight);
-  EXPECT_EQ(bat.left, world.batX - 30);
-  EXPECT_EQ(bat.right, world.batX + world.batWidth);
+  EXPECT_EQ(frontEnd.shown[0].first, world.blockTable[0].rect);
+  EXPECT_EQ(frontEnd.shown[1].first,
+            (Rect{world.batX - 30, world.batY, world.batX + world.batWidth, world.batY + world.batHeight}));
+  const PixelImage image = surface.image();
+  EXPECT_EQ(image.at(world.blockTable[0].rect.left + 1, world.blockTable[0].rect.top + 1), 0xC80000u);
+  EXPECT_EQ(image.at(world.batX - 30, world.batY + 1), 0x400F0Fu) << "the bat zone again where the bat was";
+  EXPECT_EQ(image.at(world.batX + world.batWidth - 1, world.batY + 1), 0xFFFFFFu);
+
+  world.blockTable[0] = {0, 0, 0, world.blockTable[0].rect, BrushBlack};  // one operation fewer
+  midEnd.tick();
+  midEnd.tick();
+  ASSERT_EQ(frontEnd.shown.size(), 3u);
+  EXPECT_EQ(frontEnd.shown[2].first, world.fieldRect) << "a frame of another length is drawn whole";
 }
 
 TEST_F(MidEndTest, AnExposureShowsEveryPixelAgainAndDrawsAFieldFrame) {
@@ -132,8 +137,8 @@ TEST_F(MidEndTest, ScaleTurnsWindowPointsIntoWholeGamePixelsAndBack) {
   midEnd.keyPressed(KeyReturn);
   const struct {
     Point window, game;
-  } cases[] = {{{600, 750}, {200, 250}}, {{602, 752}, {200, 250}}, {{0, 0}, {0, 0}}, {{-1, -3}, {-1, -1}},
-               {{-4, -6}, {-2, -2}}};
+  } cases[] = {
+      {{600, 750}, {200, 250}}, {{602, 752}, {200, 250}}, {{0, 0}, {0, 0}}, {{-1, -3}, {-1, -1}}, {{-4, -6}, {-2, -2}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.window.x << "," << c.window.y);
     midEnd.pointerMoved(c.window);
@@ -155,7 +160,8 @@ TEST_F(MidEndTest, ScaleTurnsWindowPointsIntoWholeGamePixelsAndBack) {
 
 TEST_F(MidEndTest, AClientOfAnySizeFromNothingUpTakesFramesAndPaints) {
   MidEnd& midEnd = start();
-  for (const Point size : {Point{0, 0}, Point{1, 1}, Point{300, 200}, Point{419, 424}, Point{420, 5}, Point{900, 700}}) {
+  for (const Point size :
+       {Point{0, 0}, Point{1, 1}, Point{300, 200}, Point{419, 424}, Point{420, 5}, Point{900, 700}}) {
     SCOPED_TRACE(testing::Message() << size.x << "x" << size.y);
     midEnd.resized(size);
     midEnd.exposed();

@@ -469,8 +469,16 @@ TEST_F(RenderTest, PanelAtTheEndOfAGameShowsItsHeadingTheScoreAndTheList) {
       endGameWithScore(c.points);
       ASSERT_EQ(std::string(highScoreTable[0].name), "Zoe");
     } else {
-      fillTable({{"A", 900}, {"Bb", 800}, {"C", 700}, {"D", 600}, {"E", 500}, {"F", 400}, {"G", 300}, {"H", 200},
-                 {"I", 100}, {"Cheater", -7}});
+      fillTable({{"A", 900},
+                 {"Bb", 800},
+                 {"C", 700},
+                 {"D", 600},
+                 {"E", 500},
+                 {"F", 400},
+                 {"G", 300},
+                 {"H", 200},
+                 {"I", 100},
+                 {"Cheater", -7}});
       world.points = c.points;
     }
     world.gameState = c.state;

@@ -3,9 +3,9 @@
 #include "core/session.h"
 #include "game_fixture.h"
 #include "recording_host.h"
-#include "shell/tables.h"
 #include "scores/name_entry.h"
 #include "shell/script.h"
+#include "shell/tables.h"
 
 class ShellTest : public GameTest {
  protected:

@@ -10,8 +10,8 @@
 
 #include "core/session.h"
 #include "core/world.h"
-#include "invariants.h"
 #include "game_fixture.h"
+#include "invariants.h"
 #include "shell/null_host.h"
 #include "shell/script.h"
 #include "shell/state_line.h"

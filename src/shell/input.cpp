@@ -3,8 +3,8 @@
 #include "core/keys.h"
 #include "core/session.h"
 #include "physics/ball.h"
-#include "shell/tables.h"
 #include "scores/name_entry.h"
+#include "shell/tables.h"
 #include "shell/window.h"
 
 ShellState shell{0, 0, false, {}, CursorNone};

@@ -1,7 +1,6 @@
 #include "shell/midend.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "scores/high_scores.h"
 #include "shell/hiscore_place.h"
@@ -35,7 +34,7 @@ void MidEnd::play(std::unique_ptr<ScriptPlayback> script, const std::string& scr
 
 void MidEnd::create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSize) {
   frontEnd_ = &frontEnd;
-  surface_ = &surface;
+  frames_ = std::make_unique<KeptFrames>(surface);
   resized(clientSize);
   onCreate(*this);
 }
@@ -79,16 +78,15 @@ void MidEnd::activated(bool active) { onActivate(*this, active); }
 void MidEnd::resized(Point clientSize) {
   // Whole game pixels only; the strip beyond the last one stays black.
   const Point client{std::max(clientSize.x / scale_, 1), std::max(clientSize.y / scale_, 1)};
-  const PixelImage image = surface_ ? surface_->image() : PixelImage{};
-  if (surface_ && client == client_ && image.width == client.x && image.height == client.y) return;
+  const PixelImage image = frames_ ? frames_->image() : PixelImage{};
+  if (frames_ && client == client_ && image.width == client.x && image.height == client.y) return;
   client_ = client;
-  if (!surface_) return;  // the window is still being made: create() makes the image
-  surface_->resize(client_.x, client_.y);
-  forgetShown();
+  if (!frames_) return;  // the window is still being made: create() makes the image
+  frames_->resize(client_.x, client_.y);
 }
 
 void MidEnd::exposed() {
-  forgetShown();
+  frames_->forget();
   paintWindow(*this);
 }
 
@@ -117,7 +115,7 @@ void MidEnd::endPlayback(ScriptPlayback::Outcome outcome) {
     exitCode_ = 2;
   } else if (!screenshotPath_.empty()) {
     std::string error;
-    if (!saveScreenshot(surface_->image(), screenshotPath_, error)) {
+    if (!saveScreenshot(frames_->image(), screenshotPath_, error)) {
       tell(error);
       exitCode_ = 2;
     }
@@ -156,45 +154,6 @@ Rect MidEnd::windowArea(const Rect& r) const {
   return {r.left * scale_, r.top * scale_, r.right * scale_, r.bottom * scale_};
 }
 
-// Shows what changed inside the area since it was last shown: the game
-// redraws the whole field every other tick, of which the ball and bat change
-// a few hundred pixels. Each run of changed rows goes to the screen as one
-// band, from its leftmost to its rightmost changed pixel.
 void MidEnd::present(const Rect& area) {
-  const PixelImage image = surface_->image();
-  const int32_t left = std::max(area.left, 0), right = std::min(area.right, image.width);
-  const int32_t top = std::max(area.top, 0), bottom = std::min(area.bottom, image.height);
-  if (left >= right || top >= bottom) return;
-  if (shown_.size() != static_cast<size_t>(image.width) * image.height) forgetShown();
-  Rect band{right, 0, left, 0};  // empty while no changed row is open
-  auto showBand = [&] {
-    if (band.left < band.right) frontEnd_->showPixels(band, windowArea(band));
-    band = {right, 0, left, 0};
-  };
-  for (int32_t y = top; y < bottom; ++y) {
-    const uint32_t* now = image.pixels + static_cast<size_t>(y) * image.stride;
-    uint32_t* before = shown_.data() + static_cast<size_t>(y) * image.width;
-    if (std::memcmp(now + left, before + left, sizeof(uint32_t) * (right - left)) == 0) {
-      showBand();
-      continue;
-    }
-    int32_t l = left, r = right - 1;
-    while (now[l] == before[l]) ++l;
-    while (now[r] == before[r]) --r;
-    std::copy(now + l, now + r + 1, before + l);
-    if (band.left >= band.right) band.top = y;
-    band = {std::min(band.left, l), band.top, std::max(band.right, r + 1), y + 1};
-  }
-  showBand();
-}
-
-// The screen's pixels are unknown: each is taken to differ from the image's.
-void MidEnd::forgetShown() {
-  const PixelImage image = surface_->image();
-  shown_.resize(static_cast<size_t>(image.width) * image.height);
-  for (int32_t y = 0; y < image.height; ++y) {
-    const uint32_t* row = image.pixels + static_cast<size_t>(y) * image.stride;
-    std::transform(row, row + image.width, shown_.begin() + static_cast<size_t>(y) * image.width,
-                   [](uint32_t pixel) { return ~pixel; });
-  }
+  for (const Rect& place : frames_->takeWritten(area)) frontEnd_->showPixels(place, windowArea(place));
 }

@@ -3,14 +3,14 @@
 // the pixels it is told changed. The mid-end does the rest: the timer tick,
 // live and played input, the About and help requests, the close and the
 // exit code, the script, the recording, the screenshot, the scale, and which
-// pixels changed since they were last shown.
+// pixels changed since they were last shown (see kept_frames.h).
 #pragma once
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "shell/front_end.h"
 #include "shell/host.h"
+#include "shell/kept_frames.h"
 #include "shell/options.h"
 #include "shell/playback.h"
 #include "shell/window.h"
@@ -32,7 +32,7 @@ class MidEnd final : private WindowHost {
 
   int32_t scale() const { return scale_; }
   // The client image with everything drawn so far.
-  PixelImage image() { return surface_->image(); }
+  PixelImage image() { return frames_->image(); }
   // The client area a window opens with, in window pixels.
   Point openingClientSize() const { return {clientWidth * scale_, clientHeight * scale_}; }
 
@@ -48,8 +48,8 @@ class MidEnd final : private WindowHost {
   void keyPressed(int32_t virtualKey);
   void commandChosen(Command command);
   void activated(bool active);
-  // The client area has a new size: the image is made anew, black; the
-  // platform's paint follows.
+  // The client area may have a new size: if so, the image is made anew,
+  // black, and the platform's paint follows.
   void resized(Point clientSize);
   // The paint handler: the platform lost what the window showed. Lays out
   // and draws background, field and panel, and shows every pixel again.
@@ -65,7 +65,7 @@ class MidEnd final : private WindowHost {
  private:
   // What the game's window logic asks, answered for the front end.
   Rect clientRect() override;
-  DrawingSurface& surface() override { return *surface_; }
+  DrawingSurface& surface() override { return *frames_; }
   void present(const Rect& area) override;
   void setCursor(CursorShape shape) override { frontEnd_->setCursor(shape); }
   void setMenuCheck(Command command, bool checked) override { frontEnd_->setMenuCheck(command, checked); }
@@ -86,16 +86,14 @@ class MidEnd final : private WindowHost {
   void tell(const std::string& message);
   Point gamePoint(Point windowPoint) const;
   Rect windowArea(const Rect& imageArea) const;
-  void forgetShown();
 
   std::string programName_;
   int32_t scale_;
   FrontEnd* frontEnd_ = nullptr;
-  DrawingSurface* surface_ = nullptr;
+  std::unique_ptr<KeptFrames> frames_;       // in front of the window's surface
   Point client_{clientWidth, clientHeight};  // in game pixels
   std::unique_ptr<ScriptPlayback> script_;
   std::string screenshotPath_;
   int exitCode_ = 0;
   bool closed_ = false;
-  std::vector<uint32_t> shown_;  // the image's pixels as the screen shows them
 };

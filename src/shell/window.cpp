@@ -4,10 +4,10 @@
 #include "physics/ball.h"
 #include "render/field.h"
 #include "render/panel.h"
-#include "shell/tables.h"
 #include "scores/high_scores.h"
 #include "scores/name_entry.h"
 #include "shell/input.h"
+#include "shell/tables.h"
 
 namespace {
 

@@ -16,7 +16,7 @@ std::unique_ptr<DrawingSurface> makeSurface();
 class WindowDriver {
  public:
   virtual ~WindowDriver() = default;
-  virtual void tick() = 0;  // the timer expires once
+  virtual void tick() = 0;                   // the timer expires once
   virtual void choose(Command command) = 0;  // the player picks the menu item
   virtual void pressCloseBox() = 0;
   virtual void movePointer(Point windowPoint) = 0;

@@ -5,10 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "contract.h"
+#include "core/levels.h"
+#include "core/session.h"
 #include "render/drawing_objects.h"
+#include "render/field.h"
+#include "render/panel.h"
+#include "shell/kept_frames.h"
+#include "shell/window.h"
 
 namespace {
 
@@ -18,15 +25,17 @@ constexpr uint32_t whitePixel = 0xFFFFFF, bluePixel = 0x0000C8, redPixel = 0xC80
 struct SurfaceCase {
   const char* name;
   void (*draw)(DrawingSurface& surface);
-  Rect within;   // every pixel drawn lies inside
-  Rect reaches;  // and the drawn pixels reach at least as far each way
+  Rect within;                                     // every pixel drawn lies inside
+  Rect reaches;                                    // and the drawn pixels reach at least as far each way
   std::vector<std::pair<Point, uint32_t>> pixels;  // and these have their colours
-  bool symmetric = false;  // the drawing mirrors across its box's middle both ways
+  bool symmetric = false;                          // the drawing mirrors across its box's middle both ways
 };
 
 const SurfaceCase cases[] = {
     {"rectangle",
-     [](DrawingSurface& s) { s.rectangle({10, 20, 30, 35}, Pen{white}, Brush{red}); },
+     [](DrawingSurface& s) {
+       s.rectangle({10, 20, 30, 35}, Pen{white}, Brush{red});
+     },
      {10, 20, 30, 35},
      {10, 20, 30, 35},
      {{{10, 20}, whitePixel},
@@ -40,12 +49,16 @@ const SurfaceCase cases[] = {
       {{11, 21}, redPixel},
       {{28, 33}, redPixel}}},
     {"fill",
-     [](DrawingSurface& s) { s.fillRect({5, 6, 28, 16}, Brush{blue}); },
+     [](DrawingSurface& s) {
+       s.fillRect({5, 6, 28, 16}, Brush{blue});
+     },
      {5, 6, 28, 16},
      {5, 6, 28, 16},
      {{{5, 6}, bluePixel}, {{27, 15}, bluePixel}}},
     {"ellipse",
-     [](DrawingSurface& s) { s.ellipse({40, 30, 55, 45}, Pen{white}, Brush{blue}); },
+     [](DrawingSurface& s) {
+       s.ellipse({40, 30, 55, 45}, Pen{white}, Brush{blue});
+     },
      {40, 30, 55, 45},
      {40, 30, 55, 45},
      {{{47, 30}, whitePixel},
@@ -70,22 +83,30 @@ const SurfaceCase cases[] = {
      {20, 20, 60, 60},
      {}},
     {"text at the left",
-     [](DrawingSurface& s) { s.drawText({10, 10, 110, 40}, "Level", AlignLeft, panelFont, yellow); },
+     [](DrawingSurface& s) {
+       s.drawText({10, 10, 110, 40}, "Level", AlignLeft, panelFont, yellow);
+     },
      {10, 10, 110, 30},  // within the 20-pixel cell at the top
      {13, 20, 14, 21},
      {}},
     {"text at the right",
-     [](DrawingSurface& s) { s.drawText({10, 10, 110, 40}, "Level", AlignRight, panelFont, yellow); },
+     [](DrawingSurface& s) {
+       s.drawText({10, 10, 110, 40}, "Level", AlignRight, panelFont, yellow);
+     },
      {10, 10, 110, 30},
      {106, 20, 107, 21},
      {}},
     {"text in the middle",
-     [](DrawingSurface& s) { s.drawText({10, 10, 110, 40}, "High Score", AlignCenter, panelFont, yellow); },
+     [](DrawingSurface& s) {
+       s.drawText({10, 10, 110, 40}, "High Score", AlignCenter, panelFont, yellow);
+     },
      {12, 10, 108, 30},
      {30, 20, 90, 21},
      {}},
     {"text cut off at its rectangle",
-     [](DrawingSurface& s) { s.drawText({10, 10, 40, 40}, "Cut off at the edge", AlignLeft, panelFont, yellow); },
+     [](DrawingSurface& s) {
+       s.drawText({10, 10, 40, 40}, "Cut off at the edge", AlignLeft, panelFont, yellow);
+     },
      {10, 10, 40, 40},
      {14, 20, 35, 21},
      {}},
@@ -144,6 +165,55 @@ TEST(SurfaceContract, ANewSizeIsABlackImageOfAtLeastOnePixel) {
     surface->fillRect({0, 0, 632, 424}, Brush{red});
     EXPECT_EQ(surface->image().at(image.width - 1, image.height - 1), redPixel);
   }
+}
+
+testing::AssertionResult samePixels(const PixelImage& a, const PixelImage& b, const Rect& r) {
+  for (int32_t y = r.top; y < r.bottom; ++y)
+    for (int32_t x = r.left; x < r.right; ++x)
+      if (a.at(x, y) != b.at(x, y)) return testing::AssertionFailure() << "differs at " << x << "," << y;
+  return testing::AssertionSuccess();
+}
+
+// Through the kept frames each frame is drawn only where it differs from the
+// last; the pixels must be those of the frame drawn afresh: the ball and bat
+// moving, leaving the field, blocks hit and fading, the panel's figures
+// changing, now and then a frame with no change.
+TEST(SurfaceContract, AFrameDrawnOverTheLastIsTheFrameDrawnAfresh) {
+  resetGame();
+  computeLayout({0, 0, clientWidth, clientHeight});
+  world.level = 4;
+  buildLevel(4);
+  world.blocksLeft = world.blockCount;
+  world.gameState = StatePlaying;
+  std::strcpy(playerName(), "KEPT");
+  const std::unique_ptr<DrawingSurface> kept = makeSurface();
+  KeptFrames frames(*kept);
+  frames.resize(clientWidth, clientHeight);
+  for (int frame = 0; frame < 60; ++frame) {
+    if (frame % 10 != 9) {              // every tenth frame repeats the last one
+      world.ballX = 20 + frame * 6.7;   // off the right wall at the end
+      world.ballY = 300 - frame * 5.3;  // and over the top one
+      world.batX = 10 + (frame * 37) % 380;
+    }
+    if (frame == 10) world.blockTable[2] = {1, 0, 100, world.blockTable[2].rect, BrushRed};
+    if (frame == 20) world.blockTable[2] = {0, 50, 100, world.blockTable[2].rect, BrushBlack};
+    world.points = frame / 3 * 100;
+    const bool panel = frame % 4 == 0;
+
+    const GameWorld before = world;  // drawing counts the fades down: both draw the same frame
+    const std::unique_ptr<DrawingSurface> fresh = makeSurface();
+    fresh->resize(clientWidth, clientHeight);
+    drawField(*fresh);
+    drawPanel(*fresh);
+    world = before;
+    drawField(frames);
+    if (panel) drawPanel(frames);
+    ASSERT_TRUE(samePixels(frames.image(), fresh->image(), world.fieldRect)) << "field, frame " << frame;
+    if (panel) {
+      ASSERT_TRUE(samePixels(frames.image(), fresh->image(), world.panelRect)) << "panel, frame " << frame;
+    }
+  }
+  resetGame();
 }
 
 }  // namespace

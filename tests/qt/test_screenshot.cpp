@@ -26,9 +26,8 @@ TEST(ScreenshotTest, EveryKindOfImageDecodesToItsPixels) {
         if (static_cast<int>(random.bounded(100)) < c.noise) image.setPixel(x, y, random.generate() | 0xFF000000);
       }
     }
-    const std::string png =
-        encodePng({reinterpret_cast<const uint32_t*>(image.constBits()), image.width(), image.height(),
-                   static_cast<int32_t>(image.bytesPerLine() / 4)});
+    const std::string png = encodePng({reinterpret_cast<const uint32_t*>(image.constBits()), image.width(),
+                                       image.height(), static_cast<int32_t>(image.bytesPerLine() / 4)});
     const QImage decoded = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()), "PNG");
     EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32), image) << c.width << "x" << c.height;
 

@@ -16,8 +16,8 @@
 #include <functional>
 
 #include "platform/qt/help_viewer.h"
-#include "shell/tables.h"
 #include "shell/screenshot.h"
+#include "shell/tables.h"
 #include "window_fixture.h"
 
 namespace {

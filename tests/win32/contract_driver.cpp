@@ -42,8 +42,7 @@ class Win32Driver final : public WindowDriver {
   void resizeClient(Point size) override {
     RECT outer{0, 0, size.x, size.y};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, TRUE);
-    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
   }
   void expose() override { RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
   void settle() override {

@@ -46,10 +46,15 @@ void GameView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QImage& image = surface_.qImage();
   const int scale = midEnd_.scale();
-  painter.fillRect(QRect(image.width() * scale, 0, width(), height()), Qt::black);  // the strip beyond the last
-  painter.fillRect(QRect(0, image.height() * scale, width(), height()), Qt::black);  // whole game pixel
+  if (scale == 1) {
+    for (const QRect& r : event->region()) painter.drawImage(r, image, r);
+    return;
+  }
+  painter.fillRect(event->rect(), Qt::black);  // the strip beyond the last whole game pixel
   painter.scale(scale, scale);
-  painter.drawImage(0, 0, image);
+  const QRect r = event->rect();
+  const QRect source(r.left() / scale, r.top() / scale, r.width() / scale + 2, r.height() / scale + 2);
+  painter.drawImage(source, image, source);
 }
 
 void GameView::resizeEvent(QResizeEvent*) { midEnd_.resized({width(), height()}); }

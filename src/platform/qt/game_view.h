@@ -35,7 +35,7 @@ class GameView final : public QWidget {
 
   MidEnd& midEnd_;
   ImageSurface surface_;
-  QRegion shown_;  // what the mid-end asked to show and Qt has not yet painted
+  QRegion shown_;          // what the mid-end asked to show and Qt has not yet painted
   QCursor batZoneCursor_;  // transparent: in the bat zone the bat stands for the pointer
   CursorShape shape_ = CursorArrow;
   bool cursorShown_ = true;
