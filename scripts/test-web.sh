@@ -53,8 +53,15 @@ printf 'tick 3\r\nstate\r\n' > "$scripts/crlf.vsim"
 for bad in unknown-command negative-ticks missing-number bad-bytes crlf; do sim "$bad" "$scripts/$bad.vsim"; done
 sim missing-script "$scripts/no-such-script.vsim"
 
-if [ "$failures" -ne 0 ]; then
-  echo "result: $failures of $comparisons comparisons differ"
+echo "== the page in headless Chromium"
+# Debian's Chromium, its driver and Selenium: nothing downloaded at test time.
+scripts/apt-install.sh chromium chromium-driver python3-selenium
+page=0
+/usr/bin/python3 tests/web/test_page.py "$root/build-web/site" "$linux" 2>&1 | tee "$work/page.log" || page=$?
+pageResult=$(grep -E '^(Ran|OK|FAILED)' "$work/page.log" | tr '\n' ' ')
+
+if [ "$failures" -ne 0 ] || [ "$page" -ne 0 ]; then
+  echo "result: $failures of $comparisons comparisons differ; page: $pageResult"
   exit 1
 fi
-echo "result: $comparisons comparisons the same"
+echo "result: $comparisons comparisons the same; page: $pageResult"

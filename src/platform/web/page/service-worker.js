@@ -3,7 +3,8 @@
 const cacheName = "vantrel-1";
 const files = ["./", "index.html", "page.js", "page.css", "vantrel.js", "vantrel.wasm", "manifest.webmanifest",
   "icons/vantrel-64.png", "icons/vantrel-128.png", "icons/vantrel-256.png", "help/index.html", "help/controls.html",
-  "help/highscores.html", "help/levels.html", "help/playing.html", "help/scoring.html", "help/starting.html"];
+  "help/highscores.html", "help/levels.html", "help/playing.html", "help/scoring.html", "help/starting.html",
+  "help/browser.html"];
 
 self.addEventListener("install", (event) => {
   event.waitUntil(caches.open(cacheName).then((cache) => cache.addAll(files)));
