@@ -383,7 +383,11 @@ async function start() {
     if (!window.indexedDB) throw new Error("no IndexedDB");
     FS.mount(Module.IDBFS, {}, scoreFolder);
     storage = true;
-    const error = await new Promise((done) => readTable(done));
+    // A browser that keeps storage from the page may never answer.
+    const error = await new Promise((done) => {
+      readTable(done);
+      setTimeout(() => done(new Error("no answer from IndexedDB")), 3000);
+    });
     if (error) throw error;
   } catch (e) {
     storage = false;
