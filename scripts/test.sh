@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test, stage by stage: the
 # Linux build and its suite, the same suite under the sanitizers, the fuzz
-# targets, and the Windows build under Wine. Each stage's whole output goes
+# targets, the Windows build under Wine, and the web build under node and
+# in headless Chromium. Each stage's whole output goes
 # to build-logs/STAGE.log; the screen gets one line a stage with its time and
 # result, and the end of the log of a stage that failed. Every stage runs
 # even when an earlier one failed; the exit code says whether all passed.
@@ -41,5 +42,6 @@ stage linux linux
 stage sanitizers scripts/test-sanitizers.sh
 stage fuzz scripts/test-fuzz.sh
 stage windows scripts/test-windows.sh
+stage web scripts/test-web.sh
 echo "stages: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,143 @@
+// vantrel.js: the game on a web page's <canvas>. The page (page.js) owns the
+// browser: it mounts the table's folder, turns events into the calls
+// exported below, and runs the clock; this side is the front end the
+// mid-end talks to, in the page's terms.
+#include <emscripten.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/software_surface.h"
+#include "shell/midend.h"
+
+namespace {
+
+// What the page does, written in page.js; these only hand the values over.
+EM_JS(void, pagePaintText,
+      (uint32_t * pixels, int32_t width, int32_t cl, int32_t ct, int32_t cr, int32_t cb, int32_t rl, int32_t rt,
+       int32_t rr, const char* text, int32_t length, int32_t align, const char* face, int32_t height,
+       int32_t weight, uint32_t rgb),
+      {
+        VantrelPage.paintText(pixels, width, [ cl, ct, cr, cb ], [ rl, rt, rr ], HEAPU8.subarray(text, text + length),
+                              align, UTF8ToString(face), height, weight, rgb);
+      });
+EM_JS(void, pageShowPixels, (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h),
+      { VantrelPage.showPixels(rgba, x, y, w, h); });
+EM_JS(void, pageCall, (const char* what, int32_t a, int32_t b), { VantrelPage.call(UTF8ToString(what), a, b); });
+EM_JS(void, pageText, (const char* what, const char* text), {
+  VantrelPage.call(UTF8ToString(what), UTF8ToString(text));
+});
+EM_JS(bool, pageHidden, (), { return document.hidden; });
+
+void paintText(uint32_t* pixels, int32_t width, int32_t, const Rect& clip, const Rect& r, std::string_view text,
+               TextAlign align, const Font& font, Color color) {
+  const uint32_t rgb = uint32_t{color.r} << 16 | uint32_t{color.g} << 8 | color.b;
+  pagePaintText(pixels, width, clip.left, clip.top, clip.right, clip.bottom, r.left, r.top, r.right, text.data(),
+                static_cast<int32_t>(text.size()), align, font.face, font.height, font.weight, rgb);
+}
+
+class PageFrontEnd final : public FrontEnd {
+ public:
+  explicit PageFrontEnd(MidEnd& midEnd) : midEnd_(midEnd) {}
+
+  // The canvas takes RGBA bytes; the image keeps 0x??RRGGBB words.
+  void showPixels(const Rect& area, const Rect&) override {
+    const PixelImage image = midEnd_.image();
+    const int32_t w = area.right - area.left, h = area.bottom - area.top;
+    rgba_.resize(static_cast<size_t>(w) * h * 4);
+    uint8_t* out = rgba_.data();
+    for (int32_t y = area.top; y < area.bottom; ++y)
+      for (int32_t x = area.left; x < area.right; ++x) {
+        const uint32_t p = image.at(x, y);
+        *out++ = static_cast<uint8_t>(p >> 16);
+        *out++ = static_cast<uint8_t>(p >> 8);
+        *out++ = static_cast<uint8_t>(p);
+        *out++ = 255;
+      }
+    pageShowPixels(rgba_.data(), area.left, area.top, w, h);
+  }
+  void setCursor(CursorShape shape) override { pageCall("setCursor", shape, 0); }
+  void setMenuCheck(Command command, bool checked) override { pageCall("setMenuCheck", command, checked); }
+  void setTitle(const char* title) override { pageText("setTitle", title); }
+  void postClose() override { pageCall("postClose", 0, 0); }
+  void endProgram() override {
+    midEnd_.closed();
+    pageCall("ended", 0, 0);
+  }
+  void showAbout() override { pageCall("showAbout", 0, 0); }
+  void openHelp(const char* helpFile) override { pageText("openHelp", helpFile); }
+  // A page cannot move the pointer (see docs/behaviour.md).
+  void warpCursor(Point) override {}
+  void captureMouse(bool captured) override { pageCall("captureMouse", captured, 0); }
+  bool isMinimised() override { return pageHidden(); }
+  bool mousePresent() override { return true; }
+  void showCursor(bool shown) override { pageCall("showCursor", shown, 0); }
+  void takeFocus() override { pageCall("takeFocus", 0, 0); }
+  void showNotice(const char* text) override { pageText("showNotice", text); }
+  void tell(const std::string& text, bool error) override {
+    std::fputs(text.c_str(), error ? stderr : stdout);
+    if (error) pageText("showNotice", text.c_str());
+  }
+
+ private:
+  MidEnd& midEnd_;
+  std::vector<uint8_t> rgba_;
+};
+
+// The one run of the page, alive as long as the page.
+std::unique_ptr<MidEnd> midEnd;
+std::unique_ptr<PageFrontEnd> frontEnd;
+std::unique_ptr<SoftwareSurface> surface;
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void vantrelTick() { midEnd->tick(); }
+EMSCRIPTEN_KEEPALIVE void vantrelPointerMoved(int32_t x, int32_t y) { midEnd->pointerMoved({x, y}); }
+EMSCRIPTEN_KEEPALIVE void vantrelButtonPressed() { midEnd->buttonPressed(); }
+EMSCRIPTEN_KEEPALIVE void vantrelButtonReleased(int32_t x, int32_t y) { midEnd->buttonReleased({x, y}); }
+// A key goes to the accelerators first, as in the windows.
+EMSCRIPTEN_KEEPALIVE void vantrelKeyPressed(int32_t virtualKey) {
+  for (const Accelerator& a : acceleratorTable())
+    if (a.virtualKey && a.key == virtualKey) return midEnd->commandChosen(a.command);
+  midEnd->keyPressed(virtualKey);
+}
+EMSCRIPTEN_KEEPALIVE void vantrelCommandChosen(int32_t command) {
+  midEnd->commandChosen(static_cast<Command>(command));
+}
+EMSCRIPTEN_KEEPALIVE void vantrelActivated(bool active) { midEnd->activated(active); }
+EMSCRIPTEN_KEEPALIVE void vantrelExposed() { midEnd->exposed(); }
+EMSCRIPTEN_KEEPALIVE void vantrelClosed() { midEnd->closed(); }
+
+// The menu and the About box, for the page to build its own.
+EMSCRIPTEN_KEEPALIVE int32_t vantrelMenuSize() { return static_cast<int32_t>(menuTable().size()); }
+EMSCRIPTEN_KEEPALIVE const char* vantrelMenuPopup(int32_t i) { return menuTable()[i].popup; }
+EMSCRIPTEN_KEEPALIVE const char* vantrelMenuText(int32_t i) { return menuTable()[i].text; }
+EMSCRIPTEN_KEEPALIVE int32_t vantrelMenuCommand(int32_t i) { return menuTable()[i].command; }
+EMSCRIPTEN_KEEPALIVE const char* vantrelAboutText(int32_t i) {
+  const AboutTexts& about = aboutTexts();
+  return i == 0 ? about.caption : i <= 5 ? about.lines[i - 1] : about.button;
+}
+
+}  // extern "C"
+
+// The page's options come as a command line: --hiscore, and --play with
+// --screenshot for the tests.
+int main(int argc, char** argv) {
+  const CommandLine parsed = parseCommandLine(argc, argv);
+  midEnd = std::make_unique<MidEnd>("vantrel", 1);
+  frontEnd = std::make_unique<PageFrontEnd>(*midEnd);
+  surface = std::make_unique<SoftwareSurface>(paintText);
+  std::string error;
+  if (parsed.action != CommandLine::Run || !midEnd->prepare(parsed.options, error)) {
+    frontEnd->tell("vantrel: " + (error.empty() ? parsed.error : error) + "\n", true);
+    return 2;
+  }
+  const Point size = midEnd->openingClientSize();
+  pageCall("openWindow", size.x, size.y);
+  midEnd->create(*frontEnd, *surface, size);
+  return 0;
+}

@@ -1,0 +1,448 @@
+// The page's side of the game: it loads vantrel.js, keeps hiscore.txt in the
+// browser's IndexedDB, builds the menu bar, turns mouse and keys into the
+// game's terms, runs the clock, and does what the game's front end asks
+// (VantrelPage.call). The game itself runs in vantrel.wasm.
+"use strict";
+
+const tickMs = 10;  // the game's timer
+const lateMs = 250;  // a longer gap between frames is time the page was away
+const scoreFolder = "/scores";
+const scorePath = scoreFolder + "/hiscore.txt";
+const canvas = document.getElementById("game");
+const context = canvas.getContext("2d");
+const query = new URLSearchParams(location.search);
+
+// The game's exported calls, once it runs.
+let game = null;
+let running = false;
+let paused = false;  // the About box is open: the game waits
+let cursorShape = 0, cursorShown = true, captured = false;
+const menu = {popups: [], items: new Map(), open: null};
+
+function say(text) {
+  const p = document.getElementById("message");
+  p.textContent = text;
+  p.hidden = false;
+}
+
+// Keys by the browser's key names, as the game's virtual-key codes; letters
+// and digits are their upper-case character codes. F10 belongs to the menu.
+const namedKeys = {
+  Backspace: 0x08, Tab: 0x09, Clear: 0x0C, Enter: 0x0D, Shift: 0x10, Control: 0x11, Escape: 0x1B, " ": 0x20,
+  PageUp: 0x21, PageDown: 0x22, End: 0x23, Home: 0x24, ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27,
+  ArrowDown: 0x28, Insert: 0x2D, Delete: 0x2E,
+  F1: 0x70, F2: 0x71, F3: 0x72, F4: 0x73, F5: 0x74, F6: 0x75, F7: 0x76, F8: 0x77, F9: 0x78, F11: 0x7A, F12: 0x7B,
+};
+const keypadKeys = {"*": 0x6A, "+": 0x6B, "-": 0x6D, ".": 0x6E, ",": 0x6E, "/": 0x6F};
+
+function virtualKey(event) {
+  const key = event.key;
+  if (event.location === KeyboardEvent.DOM_KEY_LOCATION_NUMPAD) {
+    if (/^[0-9]$/.test(key)) return 0x60 + Number(key);
+    if (key in keypadKeys) return keypadKeys[key];
+  }
+  if (/^[a-zA-Z0-9]$/.test(key)) return key.toUpperCase().charCodeAt(0);
+  return namedKeys[key] || 0;
+}
+
+// The menu bar from the game's table: "&" marks a mnemonic.
+function labelled(element, text) {
+  const at = text.indexOf("&");
+  if (at < 0 || at + 1 >= text.length) {
+    element.textContent = text;
+    return "";
+  }
+  const u = document.createElement("u");
+  u.textContent = text[at + 1];
+  element.append(text.slice(0, at), u, text.slice(at + 2));
+  return text[at + 1].toLowerCase();
+}
+
+function buildMenu() {
+  const bar = document.getElementById("menubar");
+  let list = null, popup = null;
+  for (let i = 0; i < game.menuSize(); i++) {
+    const title = game.menuPopup(i), text = game.menuText(i), command = game.menuCommand(i);
+    if (title) {
+      const element = document.createElement("div");
+      element.className = "popup";
+      const heading = document.createElement("span");
+      heading.className = "title";
+      list = document.createElement("ul");
+      popup = {element, list, mnemonic: labelled(heading, title), items: []};
+      heading.addEventListener("mousedown", (e) => {
+        e.preventDefault();
+        openMenu(menu.open === popup ? null : popup);
+      });
+      element.append(heading, list);
+      bar.append(element);
+      menu.popups.push(popup);
+    }
+    const li = document.createElement("li");
+    if (!text) {
+      li.className = "separator";
+    } else {
+      li.className = "item";
+      li.setAttribute("role", "menuitem");
+      const item = {element: li, command, mnemonic: labelled(li, text)};
+      li.addEventListener("mouseup", () => choose(item.command));
+      popup.items.push(item);
+      menu.items.set(command, item);
+    }
+    list.append(li);
+  }
+  document.addEventListener("mousedown", (e) => {
+    if (menu.open && !menu.open.element.contains(e.target)) openMenu(null);
+  });
+}
+
+function openMenu(popup) {
+  if (menu.open) menu.open.element.classList.remove("open");
+  menu.open = popup;
+  if (popup) popup.element.classList.add("open");
+}
+
+function choose(command) {
+  openMenu(null);
+  canvas.focus();
+  if (running) game.commandChosen(command);
+  afterGame();
+}
+
+// Alt+letter opens a pop-up; while one is open its letters choose, Escape
+// and Alt close it, and the left and right arrows move along the bar.
+function menuKey(event) {
+  const letter = event.key.length === 1 ? event.key.toLowerCase() : "";
+  if (event.altKey && letter) {
+    const popup = menu.popups.find((p) => p.mnemonic === letter);
+    if (popup) openMenu(popup);
+    return true;
+  }
+  if (!menu.open) return event.key === "Alt" || event.key === "F10";
+  const at = menu.popups.indexOf(menu.open), count = menu.popups.length;
+  if (event.key === "Escape" || event.key === "Alt") openMenu(null);
+  else if (event.key === "ArrowLeft") openMenu(menu.popups[(at + count - 1) % count]);
+  else if (event.key === "ArrowRight") openMenu(menu.popups[(at + 1) % count]);
+  else {
+    const item = menu.open.items.find((i) => i.mnemonic === letter);
+    if (item) choose(item.command);
+  }
+  return true;
+}
+
+// Panel text: the canvas's own text in the game's face, or the sans face the
+// desktop windows stand in with, no larger than the game's character cell,
+// kept where it covers at least half a pixel (the game's text is not
+// smoothed).
+const textCanvas = document.createElement("canvas").getContext("2d", {willReadFrequently: true});
+const fonts = new Map();
+
+function fontFor(face, height, weight) {
+  const key = face + "/" + height + "/" + weight;
+  if (!fonts.has(key)) {
+    let size = height;
+    for (; size > 1; size--) {
+      textCanvas.font = `${weight} ${size}px "${face}", "DejaVu Sans", sans-serif`;
+      const m = textCanvas.measureText("Ag");
+      if (m.fontBoundingBoxAscent + m.fontBoundingBoxDescent <= height) break;
+    }
+    const css = `${weight} ${size}px "${face}", "DejaVu Sans", sans-serif`;
+    textCanvas.font = css;
+    fonts.set(key, {css, ascent: textCanvas.measureText("Ag").fontBoundingBoxAscent});
+  }
+  return fonts.get(key);
+}
+
+function paintText(pixels, width, clip, rect, bytes, align, face, height, weight, rgb) {
+  const [left, top, right, bottom] = clip, w = right - left, h = bottom - top;
+  const font = fontFor(face, height, weight);
+  const c = textCanvas.canvas;
+  if (c.width < w || c.height < h) {
+    c.width = Math.max(c.width, w);
+    c.height = Math.max(c.height, h);
+  }
+  textCanvas.setTransform(1, 0, 0, 1, 0, 0);
+  textCanvas.clearRect(0, 0, w, h);
+  textCanvas.font = font.css;
+  textCanvas.fillStyle = "#fff";
+  textCanvas.textBaseline = "alphabetic";
+  textCanvas.textAlign = ["left", "center", "right"][align];
+  const x = [rect[0], (rect[0] + rect[2]) / 2, rect[2]][align];
+  const text = String.fromCharCode(...bytes);  // the game's text is Latin-1
+  textCanvas.fillText(text, x - left, rect[1] + font.ascent - top);
+  const alpha = textCanvas.getImageData(0, 0, w, h).data;
+  const heap = game.heap32();
+  const base = pixels >> 2;
+  for (let y = 0; y < h; y++)
+    for (let x = 0; x < w; x++)
+      if (alpha[(y * w + x) * 4 + 3] >= 128) heap[base + (top + y) * width + left + x] = rgb;
+}
+
+// What the game's front end asks of the page.
+const cursors = {[-1]: "none", 0: "default", 1: "crosshair", 2: "none"};
+const calls = {
+  openWindow(width, height) {
+    canvas.width = width;
+    canvas.height = height;
+  },
+  setCursor(shape) {
+    cursorShape = shape;
+    canvas.style.cursor = cursorShown ? cursors[shape] : "none";
+  },
+  showCursor(shown) {
+    cursorShown = !!shown;
+    calls.setCursor(cursorShape);
+  },
+  setMenuCheck(command, checked) {
+    const item = menu.items.get(command);
+    if (item) item.element.classList.toggle("checked", !!checked);
+  },
+  setTitle(title) { document.title = title; },
+  captureMouse(on) { captured = !!on; },
+  takeFocus() { canvas.focus(); },
+  showNotice(text) {
+    const p = document.getElementById("notice");
+    p.textContent = text;
+    p.hidden = false;
+  },
+  showAbout() {
+    document.getElementById("about-caption").textContent = game.aboutText(0);
+    document.getElementById("about-lines").textContent = [1, 2, 3, 4, 5].map(game.aboutText).join("\n");
+    document.getElementById("about-ok").textContent = game.aboutText(6);
+    paused = true;
+    document.getElementById("about").showModal();
+  },
+  openHelp() {
+    const frame = document.getElementById("help-frame");
+    if (!frame.src) frame.src = "help/index.html";
+    document.getElementById("help").hidden = false;
+  },
+  // Exit: the page cannot close itself; the game ends and says how to start anew.
+  postClose() {
+    game.closed();
+    calls.ended();
+  },
+  ended() {
+    running = false;
+    window.vantrelEnded = true;
+    if (!query.has("play")) say("The game has ended. Reload the page to play again.");
+  },
+};
+window.VantrelPage = {
+  call: (name, ...args) => calls[name](...args),
+  paintText,
+  showPixels(rgba, x, y, w, h) {
+    const bytes = new Uint8ClampedArray(game.heap8().buffer, rgba, w * h * 4);
+    context.putImageData(new ImageData(bytes, w, h), x, y);
+  },
+};
+
+// The table: each save reaches IndexedDB at once, and the other tabs of the
+// game read it again before their own next save, so neither loses a score.
+const channel = "BroadcastChannel" in window ? new BroadcastChannel("vantrel-scores") : null;
+let storage = false;
+let savedAt = 0;
+
+function fileTime() {
+  try {
+    return Module.FS.stat(scorePath).mtime.getTime();
+  } catch (e) {
+    return 0;
+  }
+}
+
+function storeTable() {
+  savedAt = fileTime();
+  if (!storage) return;
+  Module.FS.syncfs(false, (error) => {
+    if (error) calls.showNotice("The high scores could not be stored in this browser: they last until the page is closed.");
+    else if (channel) channel.postMessage("saved");
+  });
+}
+
+function readTable(done) {
+  Module.FS.syncfs(true, (error) => {
+    savedAt = fileTime();
+    done(error);
+  });
+}
+
+if (channel) channel.onmessage = () => readTable(() => {});
+
+// After every call into the game: a save it made goes to storage.
+function afterGame() {
+  if (fileTime() !== savedAt) storeTable();
+}
+
+// The clock: ticks of 10 ms from the time that passed, whatever the display's
+// rate. Time the page was hidden is dropped, not made up at speed.
+let last = null, owed = 0;
+function frame(now) {
+  if (!running) return;
+  if (last !== null && !paused) {
+    const gap = now - last;
+    owed = gap > lateMs ? 0 : owed + gap;
+    while (owed >= tickMs && running && !paused) {
+      owed -= tickMs;
+      game.tick();
+    }
+    afterGame();
+  }
+  last = now;
+  requestAnimationFrame(frame);
+}
+document.addEventListener("visibilitychange", () => {
+  last = null;
+  owed = 0;
+});
+
+function gamePoint(event) {
+  const box = canvas.getBoundingClientRect();
+  return [Math.floor(event.clientX - box.left), Math.floor(event.clientY - box.top)];
+}
+
+function listen() {
+  const live = (f) => (event) => {
+    if (!running || paused) return;
+    f(event);
+    afterGame();
+  };
+  window.addEventListener("mousemove", live((e) => {
+    if (e.target === canvas || captured) game.pointerMoved(...gamePoint(e));
+  }));
+  canvas.addEventListener("mousedown", live((e) => {
+    if (e.button !== 0) return;
+    canvas.focus();
+    e.preventDefault();
+    game.buttonPressed();
+  }));
+  window.addEventListener("mouseup", live((e) => {
+    if (e.button === 0 && (e.target === canvas || captured)) game.buttonReleased(...gamePoint(e));
+  }));
+  window.addEventListener("keydown", live((e) => {
+    if (menuKey(e)) return e.preventDefault();
+    if (document.activeElement !== canvas && document.activeElement !== document.body) return;
+    const code = virtualKey(e);
+    if (!code) return;
+    e.preventDefault();
+    game.keyPressed(code);
+  }));
+  window.addEventListener("focus", live(() => game.activated(1)));
+  window.addEventListener("blur", live(() => game.activated(0)));
+  document.getElementById("about").addEventListener("close", () => {
+    paused = false;
+    last = null;
+    canvas.focus();
+  });
+  document.getElementById("help-close").addEventListener("click", () => {
+    document.getElementById("help").hidden = true;
+  });
+}
+
+// The table as a file: saved from the page, or put in from one (read by the
+// game's own rules when it next loads the table).
+function tableButtons() {
+  const row = document.createElement("div");
+  row.id = "table";
+  const download = document.createElement("button");
+  download.textContent = "Download hiscore.txt";
+  download.addEventListener("click", () => {
+    let bytes;
+    try {
+      bytes = Module.FS.readFile(scorePath);
+    } catch (e) {
+      return calls.showNotice("There is no high-score table yet: it is made when the first game ends.");
+    }
+    const a = document.createElement("a");
+    a.href = URL.createObjectURL(new Blob([bytes], {type: "text/plain"}));
+    a.download = "hiscore.txt";
+    a.click();
+  });
+  const upload = document.createElement("input");
+  upload.type = "file";
+  upload.accept = ".txt,text/plain";
+  upload.title = "Upload hiscore.txt";
+  upload.addEventListener("change", async () => {
+    const file = upload.files[0];
+    if (!file) return;
+    Module.FS.writeFile(scorePath, new Uint8Array(await file.arrayBuffer()));
+    storeTable();
+    calls.showNotice("The table was put in place; the game reads it the next time it loads the table.");
+  });
+  row.append(download, " Upload: ", upload);
+  document.getElementById("window").append(row);
+}
+
+// Start: the table's folder from IndexedDB, then the game. With --play from
+// the address (?play=script.vsim&screenshot=1) the page plays a script, as
+// the tests do.
+async function start() {
+  const FS = Module.FS;
+  FS.mkdir(scoreFolder);
+  try {
+    if (!window.indexedDB) throw new Error("no IndexedDB");
+    FS.mount(Module.IDBFS, {}, scoreFolder);
+    storage = true;
+    // A browser that keeps storage from the page may never answer.
+    const error = await new Promise((done) => {
+      readTable(done);
+      setTimeout(() => done(new Error("no answer from IndexedDB")), 3000);
+    });
+    if (error) throw error;
+  } catch (e) {
+    storage = false;
+    say("This browser refused the page its storage: the high scores last only until the page is closed.");
+  }
+  const args = ["--hiscore", scorePath];
+  if (query.has("play")) {
+    const response = await fetch(query.get("play"));
+    FS.writeFile("/play.vsim", new Uint8Array(await response.arrayBuffer()));
+    args.push("--play", "/play.vsim");
+    if (query.has("screenshot")) args.push("--screenshot", "/shot.png");
+  }
+  const e = (name, returns, params) => Module.cwrap(name, returns, params);
+  game = {
+    tick: e("vantrelTick", null, []),
+    pointerMoved: e("vantrelPointerMoved", null, ["number", "number"]),
+    buttonPressed: e("vantrelButtonPressed", null, []),
+    buttonReleased: e("vantrelButtonReleased", null, ["number", "number"]),
+    keyPressed: e("vantrelKeyPressed", null, ["number"]),
+    commandChosen: e("vantrelCommandChosen", null, ["number"]),
+    activated: e("vantrelActivated", null, ["number"]),
+    closed: e("vantrelClosed", null, []),
+    menuSize: e("vantrelMenuSize", "number", []),
+    menuPopup: e("vantrelMenuPopup", "string", ["number"]),
+    menuText: e("vantrelMenuText", "string", ["number"]),
+    menuCommand: e("vantrelMenuCommand", "number", ["number"]),
+    aboutText: e("vantrelAboutText", "string", ["number"]),
+    heap8: () => Module.HEAPU8,
+    heap32: () => Module.HEAPU32,
+  };
+  buildMenu();
+  tableButtons();
+  listen();
+  running = true;
+  if (Module.callMain(args) !== 0) running = false;  // its message is on the page
+  afterGame();
+  window.vantrelStarted = performance.now();
+  canvas.focus();
+  requestAnimationFrame(frame);
+}
+
+window.vantrelOutput = [];
+var Module = {
+  print: (line) => window.vantrelOutput.push(line),
+  printErr: (line) => console.error(line),
+  onRuntimeInitialized: () => start().catch((e) => say("Vantrel could not start: " + e)),
+  onAbort: (what) => say("Vantrel stopped: " + what),
+};
+
+if (typeof WebAssembly !== "object") {
+  say("This browser cannot run WebAssembly, which Vantrel needs. A current Firefox, Chromium, Edge or Safari can.");
+} else {
+  const script = document.createElement("script");
+  script.src = "vantrel.js";
+  script.onerror = () => say("Vantrel could not load vantrel.js from the server.");
+  document.body.append(script);
+  if ("serviceWorker" in navigator && !query.has("play")) navigator.serviceWorker.register("service-worker.js");
+}
