@@ -308,7 +308,7 @@ TEST_F(WindowTest, FindOpensTheBuiltInHelpWhosePagesAllExist) {
     ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << m.captured(1).toStdString();
     EXPECT_GT(page.size(), 500);
   }
-  EXPECT_EQ(pages, 6);
+  EXPECT_EQ(pages, 7);
   help->browser()->setSource(QUrl("qrc:/help/highscores.html"));
   EXPECT_TRUE(help->browser()->toPlainText().contains("Cheater"));
   window().close();
