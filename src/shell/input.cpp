@@ -3,8 +3,8 @@
 #include "core/keys.h"
 #include "core/session.h"
 #include "physics/ball.h"
-#include "shell/tables.h"
 #include "scores/name_entry.h"
+#include "shell/tables.h"
 #include "shell/window.h"
 
 ShellState shell{0, 0, false, {}, CursorNone};
@@ -65,7 +65,8 @@ void onCommand(WindowHost& host, Command command) {
       break;
     case CommandFind: host.openHelp(loadString(StringHelpFile)); break;
     case CommandHelpKey:  // see F1 and the backspace character do nothing
-    case CommandBackspace: break;
+    case CommandBackspace:
+    case CommandFullScreen: break;  // the mid-end hands it to the window; a script's does nothing
   }
 }
 

@@ -7,10 +7,10 @@ namespace {
 constexpr MenuEntry menu[] = {
     {"&Game", "&New", CommandNew},          {nullptr, nullptr, {}},
     {nullptr, "E&xit", CommandExit},        {"&Edit", "Players &Name", CommandPlayersName},
-    {"&View", "&Hi Score", CommandHiScore}, {"&Speed", "&Slow", CommandSlow},
-    {nullptr, "&Normal", CommandNormal},    {nullptr, "&Fast", CommandFast},
-    {nullptr, "&Sonic", CommandSonic},      {"&Help", "&Find", CommandFind},
-    {nullptr, "&About ", CommandAbout},
+    {"&View", "&Hi Score", CommandHiScore}, {nullptr, "&Full Screen\tF11", CommandFullScreen},
+    {"&Speed", "&Slow", CommandSlow},       {nullptr, "&Normal", CommandNormal},
+    {nullptr, "&Fast", CommandFast},        {nullptr, "&Sonic", CommandSonic},
+    {"&Help", "&Find", CommandFind},        {nullptr, "&About ", CommandAbout},
 };
 
 constexpr Accelerator accelerators[] = {

@@ -16,8 +16,8 @@
 #include <functional>
 
 #include "platform/qt/help_viewer.h"
-#include "shell/tables.h"
 #include "shell/screenshot.h"
+#include "shell/tables.h"
 #include "window_fixture.h"
 
 namespace {
@@ -45,8 +45,11 @@ TEST_F(WindowTest, MenuHasTheGamesPopupsItemsAndSeparator) {
   }
   EXPECT_EQ(seen, expected);
   EXPECT_TRUE(seen.contains("&About "));
-  for (QAction* item : window().findChildren<QAction*>())
+  for (QAction* item : window().findChildren<QAction*>()) {
+    if (item == window().action(CommandFullScreen)) continue;
     EXPECT_TRUE(item->shortcut().isEmpty()) << "F1 and the rest belong to the game: " << item->text().toStdString();
+  }
+  EXPECT_EQ(window().action(CommandFullScreen)->shortcut(), QKeySequence(Qt::Key_F11)) << "the window's own key";
 }
 
 TEST_F(WindowTest, EachSpeedItemSetsItsSpeedAndCarriesTheOnlyCheckMark) {
@@ -320,6 +323,89 @@ TEST_F(WindowTest, AScreenshotDecodesToTheClientImage) {
   std::string error;
   ASSERT_TRUE(saveScreenshot(view().surface().image(), path, error)) << error;
   EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), image());
+}
+
+// The picture at the largest whole scale the client holds, centred on black.
+TEST_F(WindowTest, ALargerWindowShowsThePictureCentredOnBlackAndF11TogglesFullScreen) {
+  window().resize(window().size() + QSize(1400, 900) - view().size());
+  ASSERT_EQ(view().size(), QSize(1400, 900));
+  const QImage shown = view().grab().toImage();
+  EXPECT_EQ(shown.pixel(68 + 20, 26 + 20), qRgb(255, 255, 255));  // the field frame's corner, game pixel (10, 10)
+  EXPECT_EQ(shown.pixel(68 + 22, 26 + 22), qRgb(0, 0, 0));
+  EXPECT_EQ(shown.pixel(30, 10), qRgb(0, 0, 0));
+  EXPECT_EQ(shown.pixel(1390, 890), qRgb(0, 0, 0));
+  window().resize(100, 100);
+  EXPECT_EQ(view().size(), QSize(632, 424)) << "one game pixel to a pixel at the least";
+
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  QTest::keyClick(window().windowHandle(), Qt::Key_F11);
+  EXPECT_TRUE(window().isFullScreen());
+  EXPECT_EQ(world.gameState, StateEnteringName) << "F11 types no letter";
+  EXPECT_STREQ(playerName(), "");
+  window().action(CommandFullScreen)->trigger();
+  EXPECT_FALSE(window().isFullScreen());
+}
+
+TEST_F(WindowTest, AScaleLargerThanTheScreenIsLoweredWithOneLine) {
+  MidEnd large("vantrel", 8);
+  GameWindow big(large);
+  testing::internal::CaptureStderr();
+  big.fitScreen();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "vantrel: --scale 8 does not fit the screen; the window opens at scale 1\n");  // offscreen is 800 by 600
+  big.show();
+  QApplication::processEvents();
+  EXPECT_EQ(big.view().size(), QSize(632, 424));
+}
+
+// See Pausing while away in docs/behaviour.md.
+TEST_F(WindowTest, PauseWhenInactiveHoldsTheGameWhileAnotherWindowIsActiveMinimisedOrAboutIsUp) {
+  MidEnd pausing;
+  Options options;
+  options.hiscorePath = (folder() + "/hiscore.txt").toStdString();
+  options.pauseWhenInactive = true;
+  std::string error;
+  ASSERT_TRUE(pausing.prepare(options, error)) << error;
+  GameWindow game(pausing);
+  game.show();
+  auto activate = [](QWidget& w) {
+    w.activateWindow();
+    return QTest::qWaitForWindowActive(&w);
+  };
+  ASSERT_TRUE(activate(game));
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 1);
+  ASSERT_TRUE(activate(window()));  // another window
+  EXPECT_EQ(game.windowTitle(), "Vantrel - Paused");
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 1);
+  ASSERT_TRUE(activate(game));
+  EXPECT_EQ(game.windowTitle(), "Vantrel");
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 2);
+
+  game.showMinimized();
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 2);
+  EXPECT_EQ(game.windowTitle(), "Vantrel - Paused");
+  game.showNormal();
+  ASSERT_TRUE(activate(game));
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 3);
+
+  int32_t ticksDuringAbout = -1;
+  QTimer::singleShot(0, [&] {
+    pausing.tick();
+    ticksDuringAbout = world.tickCount;
+    QApplication::activeModalWidget()->findChild<QPushButton*>()->click();
+  });
+  game.action(CommandAbout)->trigger();
+  EXPECT_EQ(ticksDuringAbout, 3);
+  ASSERT_TRUE(activate(game));
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 4);
+  EXPECT_EQ(game.windowTitle(), "Vantrel");
 }
 
 class ScaledWindowTest : public WindowTest {

@@ -22,6 +22,7 @@ GameView::GameView(MidEnd& midEnd, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel comes from the image
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(clientWidth, clientHeight);  // one game pixel to a pixel at the least
   applyCursor();
 }
 
@@ -44,12 +45,12 @@ void GameView::paintEvent(QPaintEvent* event) {
   shown_ -= event->region();
   if (exposure) midEnd_.exposed();  // what it shows is painted now, and once more when Qt next paints
   QPainter painter(this);
-  const QImage& image = surface_.qImage();
-  const int scale = midEnd_.scale();
-  painter.fillRect(QRect(image.width() * scale, 0, width(), height()), Qt::black);  // the strip beyond the last
-  painter.fillRect(QRect(0, image.height() * scale, width(), height()), Qt::black);  // whole game pixel
-  painter.scale(scale, scale);
-  painter.drawImage(0, 0, image);
+  const Rect picture = midEnd_.pictureArea();
+  const QRect area(picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top);
+  for (const QRect& border : event->region() - area) painter.fillRect(border, Qt::black);
+  painter.translate(area.topLeft());
+  painter.scale(midEnd_.scale(), midEnd_.scale());
+  painter.drawImage(0, 0, surface_.qImage());
 }
 
 void GameView::resizeEvent(QResizeEvent*) { midEnd_.resized({width(), height()}); }

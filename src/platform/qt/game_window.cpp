@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <QScreen>
 #include <cstdio>
 
 #include "platform/qt/about_dialog.h"
@@ -61,6 +62,7 @@ class GameWindow::Host final : public FrontEnd {
     if (!w_.help_) w_.help_ = new HelpViewer(&w_);
     w_.help_->showContents();
   }
+  void toggleFullScreen() override { w_.setWindowState(w_.windowState() ^ Qt::WindowFullScreen); }
   void warpCursor(Point p) override { QCursor::setPos(w_.view_->mapToGlobal(QPoint(p.x, p.y))); }
   // Qt already sends every pointer event to the widget while a button is held.
   void captureMouse(bool) override {}
@@ -126,6 +128,20 @@ void GameWindow::buildMenu() {
     });
   }
   for (uint16_t speed : {CommandSlow, CommandNormal, CommandFast, CommandSonic}) actions_[speed]->setCheckable(true);
+  actions_[CommandFullScreen]->setShortcut(Qt::Key_F11);  // the window's key, before the game sees it
+}
+
+// The room is the screen's less the menu bar and a title bar, whose height
+// the window manager only tells once the window is shown.
+void GameWindow::fitScreen() {
+  const QSize around = sizeHint() - view_->sizeHint();
+  const QSize room =
+      screen()->availableGeometry().size() - around - QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  const std::string line = midEnd_.fitScreen({room.width(), room.height()});
+  if (line.empty()) return;
+  host_->tell(line, true);
+  const Point client = midEnd_.openingClientSize();
+  resize(around + QSize(client.x, client.y));
 }
 
 void GameWindow::startTicking() { timer_.start(); }

@@ -20,6 +20,8 @@ class GameWindow final : public QMainWindow {
   explicit GameWindow(MidEnd& midEnd);
   ~GameWindow() override;
 
+  // Lowers a scale too large for the screen, saying so: before the window shows.
+  void fitScreen();
   void startTicking();
 
   FrontEnd& frontEnd();

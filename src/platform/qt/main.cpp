@@ -114,6 +114,7 @@ class QtPlatform final : public Platform {
     GameWindow* window = window_.get();
     QObject::connect(window, &GameWindow::finished, qApp, &QCoreApplication::exit);
     onStopSignal(window, [window] { window->close(); });
+    window->fitScreen();
     window->show();
     window->activateWindow();  // without a window manager nobody else gives the focus
     window->startTicking();
