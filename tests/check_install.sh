@@ -12,8 +12,8 @@ fail() { echo "check_install: $*" >&2; status=1; }
 
 appstreamcli validate --no-net --pedantic "$share/metainfo/org.vantrel.vantrel.metainfo.xml" || fail "metadata does not validate"
 desktop-file-validate "$share/applications/org.vantrel.vantrel.desktop" || fail "desktop entry does not validate"
-grep -qx 'Exec=vantrel --user-hiscore' "$share/applications/org.vantrel.vantrel.desktop" ||
-  fail "the desktop entry does not keep the table in the user's data folder"
+grep -qx 'Exec=vantrel --user-hiscore --pause-when-inactive' "$share/applications/org.vantrel.vantrel.desktop" ||
+  fail "the desktop entry does not keep the table in the user's data folder and hold the game while away"
 for size in 16 32 48 64 128 256; do
   icon=$share/icons/hicolor/${size}x${size}/apps/vantrel.png
   if [ ! -f "$icon" ]; then fail "no icon $icon"; continue; fi

@@ -408,6 +408,23 @@ TEST_F(WindowTest, PauseWhenInactiveHoldsTheGameWhileAnotherWindowIsActiveMinimi
   EXPECT_EQ(game.windowTitle(), "Vantrel");
 }
 
+// The colour picture at every size the desktop installs, each on a
+// transparent ground, a green block where the 32 grid puts one.
+TEST_F(WindowTest, TheIconIsInColourAtEverySizeOnATransparentGround) {
+  const QIcon icon = gameIcon();
+  const QList<QSize> sizes = icon.availableSizes();
+  ASSERT_EQ(sizes.size(), 6);
+  for (const int size : {16, 32, 48, 64, 128, 256}) {
+    SCOPED_TRACE(size);
+    EXPECT_TRUE(sizes.contains(QSize(size, size)));
+    const QImage image = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(size, size));
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "a transparent corner";
+    const int block = (5 * size + 16) / 32;
+    EXPECT_EQ(image.pixel(block, block), qRgb(0, 200, 0)) << "a fresh block";
+  }
+}
+
 class ScaledWindowTest : public WindowTest {
   int scale() const override { return 2; }
 };

@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr int iconSizes[] = {16, 32, 48, 64, 128, 256};
+
 // Without Alt navigation the menu bar holds the keyboard only while one of its
 // menus is open: after Escape or a lone Alt, letters, arrows, Enter and Space
 // go to the game instead of to an unmarked menu bar. Mnemonics such as Alt+G
@@ -33,6 +35,12 @@ class MenuBarStyle final : public QProxyStyle {
 };
 
 }  // namespace
+
+QIcon gameIcon() {
+  QIcon icon;
+  for (const int size : iconSizes) icon.addFile(QStringLiteral(":/icons/vantrel-%1.png").arg(size), QSize(size, size));
+  return icon;
+}
 
 // The mid-end's front end in Qt's terms.
 class GameWindow::Host final : public FrontEnd {

@@ -1,6 +1,7 @@
 // The game's top-level window: menu, timer, client area, and the Qt side of
 // the mid-end.
 #pragma once
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -11,6 +12,9 @@
 #include "shell/midend.h"
 
 class HelpViewer;
+
+// The game's colour icon at every size the desktop installs, 16 to 256.
+QIcon gameIcon();
 
 class GameWindow final : public QMainWindow {
   Q_OBJECT

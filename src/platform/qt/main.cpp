@@ -1,7 +1,6 @@
 // vantrel: the game in a Qt window.
 #include <QApplication>
 #include <QFileInfo>
-#include <QIcon>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -82,13 +81,6 @@ void releaseStartMessages() {
     if (defaultHandler) defaultHandler(type, QMessageLogContext(), message);
   }
   heldMessages.clear();
-}
-
-QIcon gameIcon() {
-  QIcon icon;
-  for (const char* name : {"vantrel", "vantrel-16colours", "vantrel-mono"})
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)), QSize(32, 32));
-  return icon;
 }
 
 // What Qt would set up at start-up for nothing. The menu stays in the window,
