@@ -292,6 +292,27 @@ TEST_F(WindowTest, AFailedSaveIsNoticedOnceWhileTheGameRunsOn) {
   EXPECT_EQ(window().notice(), nullptr);
 }
 
+// The notice stands beside the game, hiding none of it, and once the player
+// has clicked it Enter or Escape closes it.
+TEST_F(WindowTest, TheSaveNoticeStandsBesideTheGameAndClosesByEnterOrEscape) {
+  ASSERT_TRUE(QDir().mkdir(folder() + "/hiscore.txt"));
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    SCOPED_TRACE(key);
+    window().move(0, 0);
+    testing::internal::CaptureStderr();
+    window().frontEnd().showNotice("Vantrel cannot save the high-score table.");
+    testing::internal::GetCapturedStderr();
+    QWidget* notice = window().notice();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(notice->frameGeometry().intersects(window().frameGeometry()));
+    notice->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(notice));
+    QTest::keyClick(notice, key);
+    QApplication::processEvents();
+    EXPECT_EQ(window().notice(), nullptr);
+  }
+}
+
 TEST_F(WindowTest, FindOpensTheBuiltInHelpWhosePagesAllExist) {
   window().action(CommandFind)->trigger();
   HelpViewer* help = window().helpViewer();

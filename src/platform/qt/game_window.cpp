@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/qt/about_dialog.h"
@@ -155,12 +156,26 @@ void GameWindow::fitScreen() {
 void GameWindow::startTicking() { timer_.start(); }
 
 // A box beside the game that waits for nobody: it takes neither the keyboard
-// nor the timer, and goes when its button is pressed.
+// nor the timer, and goes when its button is pressed, or by Enter or Escape
+// once the player has clicked it. It stands right of the window, else left
+// of it, below or above it, where the screen has room, so that it hides
+// nothing of the game.
 void GameWindow::showNotice(const QString& text) {
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setAttribute(Qt::WA_ShowWithoutActivating);
   box->setWindowModality(Qt::NonModal);
+  box->setEscapeButton(QMessageBox::Ok);
+  box->adjustSize();
+  const QRect game = frameGeometry(), screenArea = screen()->availableGeometry();
+  const int gap = 8, w = box->width(), h = box->height();
+  const QPoint places[] = {{game.right() + gap, game.top()},
+                           {game.left() - gap - w, game.top()},
+                           {game.left(), game.bottom() + gap},
+                           {game.left(), game.top() - gap - h}};
+  const auto fits = [&](QPoint p) { return screenArea.contains(QRect(p, box->size())); };
+  const QPoint* place = std::find_if(std::begin(places), std::end(places), fits);
+  box->move(place == std::end(places) ? places[0] : *place);
   box->show();
   notice_ = box;
 }
