@@ -21,6 +21,11 @@ for size in 16 32 48 64 128 256; do
   read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$icon")
   [ "$w" = "$size" ] && [ "$h" = "$size" ] || fail "$icon is ${w}x${h}"
 done
+grep -qx 'StartupWMClass=org.vantrel.vantrel' "$share/applications/org.vantrel.vantrel.desktop" ||
+  fail "the desktop entry does not name the window's class"
+for doc in LICENSE README.md NEWS.md; do
+  [ -s "$share/doc/vantrel/$doc" ] || fail "no $doc under share/doc/vantrel"
+done
 for page in vantrel vantrel-sim; do
   [ -s "$share/man/man6/$page.6" ] || fail "no manual page $page(6)"
 done

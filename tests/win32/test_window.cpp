@@ -148,6 +148,26 @@ TEST_F(WindowTest, F11TogglesFullScreenAndTheWindowKeepsItsSmallestSize) {
                SWP_NOMOVE | SWP_NOZORDER);
 }
 
+TEST_F(WindowTest, TheSaveNoticeOpensBesideTheGameWindow) {
+  const fs::path table = folder / "a-folder";
+  fs::create_directories(table);
+  setHighScorePath(table.string());  // a folder where the file should be: the save fails
+  send(WM_COMMAND, CommandHiScore);
+  HWND box = nullptr;
+  for (int i = 0; i < 400 && !box; ++i) {
+    Sleep(25);
+    box = FindWindowA("#32770", "Vantrel");
+  }
+  ASSERT_NE(box, nullptr);
+  Sleep(100);  // placed as it opens
+  RECT game, notice, overlap;
+  GetWindowRect(window, &game);
+  GetWindowRect(box, &notice);
+  EXPECT_FALSE(IntersectRect(&overlap, &game, &notice));
+  SendMessageA(box, WM_COMMAND, IDOK, 0);
+  setHighScorePath((folder / "hiscore.txt").string());
+}
+
 TEST_F(WindowTest, ExitClosesTheWindowAndEndsTheLoop) {
   send(WM_COMMAND, 52);  // posts the close message
   MSG message;

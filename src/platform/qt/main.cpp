@@ -137,7 +137,9 @@ int main(int argc, char** argv) {
   leanStart();
   QApplication app(argc, argv);
   releaseStartMessages();
-  QApplication::setApplicationName(QStringLiteral("vantrel"));
+  // The window's class (WM_CLASS) is the application name: the desktop id, so
+  // that a shell links the window to its launcher.
+  QApplication::setApplicationName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setApplicationVersion(QStringLiteral("1.0"));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setWindowIcon(gameIcon());

@@ -60,6 +60,38 @@ void toggleFullScreen() {
   }
 }
 
+thread_local HHOOK noticeHook;  // until the notice of this thread is placed
+
+// Moves a box that is opening beside the game window: right of it, else left
+// of it, below or above it, where the work area has room, so that it hides
+// nothing of the game.
+LRESULT CALLBACK placeNotice(int code, WPARAM wParam, LPARAM lParam) {
+  if (code != HCBT_ACTIVATE) return CallNextHookEx(nullptr, code, wParam, lParam);
+  HWND box = reinterpret_cast<HWND>(wParam);
+  RECT game, own;
+  MONITORINFO monitor{sizeof monitor};
+  if (GetWindowRect(gameWindow, &game) && GetWindowRect(box, &own) &&
+      GetMonitorInfoA(MonitorFromWindow(gameWindow, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    const LONG gap = 8, w = own.right - own.left, h = own.bottom - own.top;
+    const POINT places[] = {{game.right + gap, game.top},
+                            {game.left - gap - w, game.top},
+                            {game.left, game.bottom + gap},
+                            {game.left, game.top - gap - h}};
+    const RECT& work = monitor.rcWork;
+    POINT place = places[0];
+    for (const POINT& p : places) {
+      if (p.x >= work.left && p.y >= work.top && p.x + w <= work.right && p.y + h <= work.bottom) {
+        place = p;
+        break;
+      }
+    }
+    SetWindowPos(box, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  UnhookWindowsHookEx(noticeHook);  // where the player moves it later is the player's
+  noticeHook = nullptr;
+  return 0;
+}
+
 // The mid-end's front end in Win32 terms.
 class Win32FrontEnd final : public FrontEnd {
  public:
@@ -107,10 +139,14 @@ class Win32FrontEnd final : public FrontEnd {
   bool mousePresent() override { return GetSystemMetrics(SM_MOUSEPRESENT) != 0; }
   void showCursor(bool shown) override { ShowCursor(shown); }  // a counter, as the system keeps it
   void takeFocus() override { SetFocus(gameWindow); }
-  // A message box on a thread of its own: the game's thread and its timer go on.
+  // A message box on a thread of its own: the game's thread and its timer go
+  // on. It opens beside the game window; Enter or Escape closes it once it
+  // is clicked, as any message box.
   void showNotice(const char* text) override {
     std::thread([message = std::string(text)] {
+      noticeHook = SetWindowsHookExA(WH_CBT, placeNotice, nullptr, GetCurrentThreadId());
       MessageBoxA(nullptr, message.c_str(), "Vantrel", MB_OK | MB_ICONWARNING);
+      if (noticeHook) UnhookWindowsHookEx(noticeHook);
     }).detach();
   }
   void tell(const std::string& text, bool error) override { tellPlayer(text, error); }
