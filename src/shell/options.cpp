@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "version.h"
+
 namespace {
 
 constexpr int largestScale = 8;
@@ -54,7 +56,7 @@ std::string usageText() {
          "  --version          show the version and quit\n";
 }
 
-std::string versionText() { return "vantrel 1.0\n"; }
+std::string versionText() { return "vantrel " VANTREL_VERSION "\n"; }
 
 std::string commandLineErrorText(const std::string& error) {
   return "vantrel: " + error + "\nTry 'vantrel --help' for more information.\n";

@@ -1,6 +1,7 @@
 #include "shell/tables.h"
 
 #include "core/keys.h"
+#include "version.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr Accelerator accelerators[] = {
 
 constexpr AboutTexts about = {
     "About Vantrel",
-    {"Vantrel Game", "Version 1.0", "Written by the Vantrel developers", "Built with C++ for Linux and Windows",
+    {"Vantrel Game", VANTREL_ABOUT_VERSION, "Written by the Vantrel developers", "Built with C++ for Linux and Windows",
      "Free to play and share"},
     "OK",
 };

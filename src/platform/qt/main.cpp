@@ -12,6 +12,7 @@
 #include "platform/qt/stop_signals.h"
 #include "shell/front_end.h"
 #include "shell/midend.h"
+#include "version.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
   // The window's class (WM_CLASS) is the application name: the desktop id, so
   // that a shell links the window to its launcher.
   QApplication::setApplicationName(QStringLiteral("org.vantrel.vantrel"));
-  QApplication::setApplicationVersion(QStringLiteral("1.0"));
+  QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setWindowIcon(gameIcon());
   QApplication::setQuitOnLastWindowClosed(false);  // the window says when and with which exit code
