@@ -16,7 +16,7 @@ tests=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   clang libclang-rt-14-dev
-  appstream desktop-file-utils
+  appstream desktop-file-utils man-db
 )
 # The MinGW-w64 cross compilers, Wine (32- and 64-bit), Xvfb, zip and the
 # stb headers, which the cross builds share with Linux.

@@ -12,8 +12,8 @@ fail() { echo "check_install: $*" >&2; status=1; }
 
 appstreamcli validate --no-net --pedantic "$share/metainfo/org.vantrel.vantrel.metainfo.xml" || fail "metadata does not validate"
 desktop-file-validate "$share/applications/org.vantrel.vantrel.desktop" || fail "desktop entry does not validate"
-grep -qx 'Exec=vantrel --user-hiscore' "$share/applications/org.vantrel.vantrel.desktop" ||
-  fail "the desktop entry does not keep the table in the user's data folder"
+grep -qx 'Exec=vantrel --user-hiscore --pause-when-inactive' "$share/applications/org.vantrel.vantrel.desktop" ||
+  fail "the desktop entry does not keep the table in the user's data folder and hold the game while away"
 for size in 16 32 48 64 128 256; do
   icon=$share/icons/hicolor/${size}x${size}/apps/vantrel.png
   if [ ! -f "$icon" ]; then fail "no icon $icon"; continue; fi
@@ -21,9 +21,23 @@ for size in 16 32 48 64 128 256; do
   read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$icon")
   [ "$w" = "$size" ] && [ "$h" = "$size" ] || fail "$icon is ${w}x${h}"
 done
-for page in vantrel vantrel-sim; do
-  [ -s "$share/man/man6/$page.6" ] || fail "no manual page $page(6)"
+grep -qx 'StartupWMClass=org.vantrel.vantrel' "$share/applications/org.vantrel.vantrel.desktop" ||
+  fail "the desktop entry does not name the window's class"
+for doc in LICENSE README.md NEWS.md; do
+  [ -s "$share/doc/vantrel/$doc" ] || fail "no $doc under share/doc/vantrel"
 done
+# One version everywhere: the project's, as players see it.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=\([0-9]*\.[0-9]*\).*/\1/p' "$1/CMakeCache.txt")
+for page in vantrel vantrel-sim; do
+  man=$share/man/man6/$page.6
+  [ -s "$man" ] || { fail "no manual page $page(6)"; continue; }
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man" 2>&1 >/dev/null) || fail "man cannot format $page(6)"
+  [ -z "$warnings" ] || fail "$page(6) has warnings: $warnings"
+  grep -Eq "^\.TH [A-Z-]+ 6 [0-9]{4}-[0-9]{2}-[0-9]{2} \"Vantrel $version\"" "$man" || fail "$page(6) does not carry version $version and a date"
+done
+grep -q "<release version=\"$version\" date=" "$share/metainfo/org.vantrel.vantrel.metainfo.xml" ||
+  fail "the metadata's release is not $version"
+grep -q "^## $version " "$share/doc/vantrel/NEWS.md" || fail "NEWS has no heading for $version"
 for program in vantrel vantrel-sim; do
   [ -x "$prefix/bin/$program" ] || fail "no program $program"
 done

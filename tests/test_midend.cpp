@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -54,13 +55,21 @@ class TestFrontEnd final : public NullFrontEnd {
  public:
   std::vector<std::pair<Rect, Rect>> shown;  // image area, window area
   std::vector<Point> warps;
-  std::string told;
-  int posted = 0, ended = 0, abouts = 0;
+  std::string told, title;
+  int posted = 0, ended = 0, abouts = 0, fullScreens = 0;
+  bool minimised = false;
+  std::function<void()> duringAbout;
 
   void showPixels(const Rect& imageArea, const Rect& windowArea) override { shown.emplace_back(imageArea, windowArea); }
   void postClose() override { ++posted; }
   void endProgram() override { ++ended; }
-  void showAbout() override { ++abouts; }
+  void showAbout() override {
+    ++abouts;
+    if (duringAbout) duringAbout();
+  }
+  void setTitle(const char* text) override { title = text; }
+  bool isMinimised() override { return minimised; }
+  void toggleFullScreen() override { ++fullScreens; }
   void warpCursor(Point p) override { warps.push_back(p); }
   void tell(const std::string& text, bool) override { told += text; }
 };
@@ -153,9 +162,74 @@ TEST_F(MidEndTest, ScaleTurnsWindowPointsIntoWholeGamePixelsAndBack) {
   midEnd.tick();
   for (const auto& [image, window] : frontEnd.shown)
     EXPECT_EQ(window, (Rect{3 * image.left, 3 * image.top, 3 * image.right, 3 * image.bottom}));
-  midEnd.resized({3 * 100 + 2, 3 * 50 + 1});
-  EXPECT_EQ(surface.image().width, 100) << "whole game pixels only";
-  EXPECT_EQ(surface.image().height, 50);
+}
+
+// The picture takes the largest whole scale the client area holds, centred;
+// points, clicks, the warped cursor and shown areas go through the same.
+TEST_F(MidEndTest, ThePictureFitsAnyClientSizeAndPointsFollowIt) {
+  const struct {
+    Point client;
+    int32_t scale;
+    Rect picture;
+    Point window, game;  // a point in the window and the game pixel it falls on
+  } cases[] = {
+      {{632, 424}, 1, {0, 0, 632, 424}, {200, 250}, {200, 250}},
+      {{640, 430}, 1, {4, 3, 636, 427}, {4, 3}, {0, 0}},
+      {{640, 430}, 1, {4, 3, 636, 427}, {3, 2}, {-1, -1}},
+      {{1263, 847}, 1, {315, 211, 947, 635}, {515, 461}, {200, 250}},
+      {{1264, 848}, 2, {0, 0, 1264, 848}, {401, 501}, {200, 250}},
+      {{1920, 1080}, 2, {328, 116, 1592, 964}, {729, 617}, {200, 250}},
+      {{1920, 1080}, 2, {328, 116, 1592, 964}, {327, 115}, {-1, -1}},
+      {{3000, 1300}, 3, {552, 14, 2448, 1286}, {1152, 764}, {200, 250}},
+      {{300, 200}, 1, {0, 0, 632, 424}, {200, 150}, {200, 150}},  // smaller than the picture: its top left
+      {{0, 0}, 1, {0, 0, 632, 424}, {0, 0}, {0, 0}},
+  };
+  MidEnd& midEnd = start();
+  midEnd.keyPressed(KeyReturn);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.client.x << "x" << c.client.y << " at " << c.window.x << "," << c.window.y);
+    midEnd.resized(c.client);
+    midEnd.exposed();
+    EXPECT_EQ(midEnd.scale(), c.scale);
+    EXPECT_EQ(midEnd.pictureArea(), c.picture);
+    EXPECT_EQ(surface.image().width, clientWidth) << "the picture itself stays in game pixels";
+    EXPECT_EQ(surface.image().height, clientHeight);
+    midEnd.pointerMoved(c.window);
+    EXPECT_EQ(shell.pointerX, c.game.x);
+    EXPECT_EQ(shell.pointerY, c.game.y);
+    midEnd.keyPressed(KeyLeft);
+    midEnd.keyPressed(KeyRight);
+    EXPECT_EQ(frontEnd.warps.back(), (Point{c.picture.left + c.game.x * c.scale, c.picture.top + c.game.y * c.scale}));
+    for (const auto& [image, window] : frontEnd.shown) {
+      EXPECT_EQ(window, (Rect{c.picture.left + image.left * c.scale, c.picture.top + image.top * c.scale,
+                              c.picture.left + image.right * c.scale, c.picture.top + image.bottom * c.scale}));
+    }
+    frontEnd.shown.clear();
+  }
+  midEnd.resized({640, 430});
+  midEnd.buttonPressed();
+  midEnd.buttonReleased({4 + 200, 3 + 300});  // game pixel (200, 300), in the bat zone
+  EXPECT_EQ(world.gameState, StatePlaying);
+}
+
+TEST_F(MidEndTest, AScaleTooLargeForTheScreenIsLoweredToTheLargestThatFits) {
+  const struct {
+    int32_t scale;
+    Point room;
+    int32_t opens;
+    std::string told;
+  } cases[] = {
+      {3, {1280, 980}, 2, "vantrel: --scale 3 does not fit the screen; the window opens at scale 2\n"},
+      {3, {1896, 1272}, 3, ""},
+      {2, {1000, 700}, 1, "vantrel: --scale 2 does not fit the screen; the window opens at scale 1\n"},
+      {1, {300, 200}, 1, ""},  // the smallest window is opened whatever the room
+      {8, {1895, 5000}, 2, "vantrel: --scale 8 does not fit the screen; the window opens at scale 2\n"},
+  };
+  for (const auto& c : cases) {
+    MidEnd midEnd("vantrel", c.scale);
+    EXPECT_EQ(midEnd.fitScreen(c.room), c.told);
+    EXPECT_EQ(midEnd.openingClientSize(), (Point{clientWidth * c.opens, clientHeight * c.opens}));
+  }
 }
 
 TEST_F(MidEndTest, AClientOfAnySizeFromNothingUpTakesFramesAndPaints) {
@@ -168,8 +242,8 @@ TEST_F(MidEndTest, AClientOfAnySizeFromNothingUpTakesFramesAndPaints) {
     for (int i = 0; i < 16; ++i) midEnd.tick();
     for (const auto& [image, window] : frontEnd.shown) {
       EXPECT_GE(image.left, 0);
-      EXPECT_LE(image.right, std::max(size.x, 1));
-      EXPECT_LE(image.bottom, std::max(size.y, 1));
+      EXPECT_LE(image.right, clientWidth);
+      EXPECT_LE(image.bottom, clientHeight);
       EXPECT_LT(image.left, image.right);
     }
     frontEnd.shown.clear();
@@ -246,6 +320,70 @@ TEST_F(MidEndTest, TheEndOfPlayDecidesTheExitCodeAndTheScreenshot) {
     EXPECT_EQ(frontEnd.told, screenshot.empty() ? ""
                                                 : "vantrel: the window was closed before the script ended; no "
                                                   "screenshot was written\n");
+  }
+}
+
+// See Pausing while away in docs/behaviour.md.
+TEST_F(MidEndTest, PauseWhenInactiveHoldsTheTicksWhileThePlayerIsAwayButNeverAPlayedScript) {
+  const std::string script = (folder() / "s.txt").string();
+  std::ofstream(script) << "tick 100\n";
+  enum Away { Inactive, Minimised, AboutBox };
+  for (const bool option : {false, true}) {
+    for (const bool played : {false, true}) {
+      for (const Away away : {Inactive, Minimised, AboutBox}) {
+        if (played && away == AboutBox) continue;  // live input does not reach a played game
+        SCOPED_TRACE(testing::Message() << "option " << option << ", played " << played << ", away " << away);
+        frontEnd = TestFrontEnd();
+        Options options;
+        options.hiscorePath = (folder() / "hiscore.txt").string();
+        options.pauseWhenInactive = option;
+        if (played) options.playPath = script;
+        MidEnd midEnd;
+        std::string error;
+        ASSERT_TRUE(midEnd.prepare(options, error)) << error;
+        midEnd.create(frontEnd, surface, midEnd.openingClientSize());
+        midEnd.tick();
+        int32_t ticksAway = 0;
+        std::string titleAway;
+        auto beAway = [&] {
+          for (int i = 0; i < 3; ++i) midEnd.tick();
+          ticksAway = world.tickCount;
+          titleAway = frontEnd.title;
+        };
+        switch (away) {
+          case Inactive:
+            midEnd.activated(false);
+            beAway();
+            midEnd.activated(true);
+            break;
+          case Minimised:
+            frontEnd.minimised = true;
+            beAway();
+            frontEnd.minimised = false;
+            break;
+          case AboutBox:
+            frontEnd.duringAbout = beAway;
+            midEnd.commandChosen(CommandAbout);
+            break;
+        }
+        midEnd.tick();
+        const bool held = option && !played;
+        EXPECT_EQ(ticksAway, held ? 1 : 4);
+        EXPECT_EQ(world.tickCount, ticksAway + 1) << "play resumes on return";
+        EXPECT_EQ(titleAway, held ? "Vantrel - Paused" : "");
+        EXPECT_EQ(frontEnd.title, held ? "Vantrel" : "");
+      }
+    }
+  }
+}
+
+TEST_F(MidEndTest, FullScreenIsTheWindowsOwnAlsoDuringPlay) {
+  for (const std::string& script : {std::string(), std::string("tick 100\n")}) {
+    frontEnd = TestFrontEnd();
+    MidEnd& midEnd = start(1, script);
+    midEnd.commandChosen(CommandFullScreen);
+    EXPECT_EQ(frontEnd.fullScreens, 1);
+    EXPECT_EQ(world.gameState, StateEnteringName);
   }
 }
 

@@ -11,7 +11,7 @@ class MidEnd;
 
 // A window's side of the run: everything here is the platform's own work.
 // Points and window areas are in window pixels, a game pixel being scale by
-// scale of them.
+// scale of them inside the mid-end's pictureArea.
 class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
@@ -29,6 +29,8 @@ class FrontEnd {
   // The About box, modal: the game waits for the player to close it.
   virtual void showAbout() = 0;
   virtual void openHelp(const char* helpFile) = 0;
+  // Full screen, or back to the window as it was.
+  virtual void toggleFullScreen() = 0;
   virtual void warpCursor(Point windowPoint) = 0;
   virtual void captureMouse(bool captured) = 0;
   virtual bool isMinimised() = 0;

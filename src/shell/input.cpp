@@ -65,7 +65,8 @@ void onCommand(WindowHost& host, Command command) {
       break;
     case CommandFind: host.openHelp(loadString(StringHelpFile)); break;
     case CommandHelpKey:  // see F1 and the backspace character do nothing
-    case CommandBackspace: break;
+    case CommandBackspace:
+    case CommandFullScreen: break;  // the mid-end hands it to the window; a script's does nothing
   }
 }
 

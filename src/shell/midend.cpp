@@ -8,13 +8,16 @@
 #include "shell/recording.h"
 #include "shell/screenshot.h"
 #include "shell/script.h"
+#include "shell/tables.h"
 #include "shell/window.h"
 
-MidEnd::MidEnd(std::string programName, int32_t scale) : programName_(std::move(programName)), scale_(scale) {}
+MidEnd::MidEnd(std::string programName, int32_t scale)
+    : programName_(std::move(programName)), openingScale_(scale), title_(loadString(StringTitle)) {}
 
 MidEnd::~MidEnd() = default;
 
 bool MidEnd::prepare(const Options& options, std::string& error) {
+  pauseWhenInactive_ = options.pauseWhenInactive;
   if (!options.playPath.empty()) {
     auto script = std::make_unique<ScriptPlayback>();
     if (!script->open(options.playPath)) {
@@ -32,15 +35,25 @@ void MidEnd::play(std::unique_ptr<ScriptPlayback> script, const std::string& scr
   screenshotPath_ = screenshotPath;
 }
 
+std::string MidEnd::fitScreen(Point room) {
+  const int32_t fits = std::max(std::min(room.x / clientWidth, room.y / clientHeight), 1);
+  if (openingScale_ <= fits) return {};
+  const std::string line = programName_ + ": --scale " + std::to_string(openingScale_) +
+                           " does not fit the screen; the window opens at scale " + std::to_string(fits) + "\n";
+  openingScale_ = fits;
+  return line;
+}
+
 void MidEnd::create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSize) {
   frontEnd_ = &frontEnd;
   frames_ = std::make_unique<KeptFrames>(surface);
+  frames_->resize(clientWidth, clientHeight);
   resized(clientSize);
   onCreate(*this);
 }
 
 void MidEnd::tick() {
-  if (closed_) return;
+  if (closed_ || holding()) return;
   if (!script_) return dispatchMessage(*this, {MessageTick, 0, 0});
   // A played About command holds the script until its box is closed; the
   // box's loop keeps the timer going, and those expiries are dropped like
@@ -71,19 +84,44 @@ void MidEnd::buttonReleased(Point p) {
 
 void MidEnd::keyPressed(int32_t virtualKey) { input({MessageKey, virtualKey, 0}); }
 
-void MidEnd::commandChosen(Command command) { input({MessageCommand, command, 0}); }
-
-void MidEnd::activated(bool active) { onActivate(*this, active); }
-
-void MidEnd::resized(Point clientSize) {
-  // Whole game pixels only; the strip beyond the last one stays black.
-  const Point client{std::max(clientSize.x / scale_, 1), std::max(clientSize.y / scale_, 1)};
-  const PixelImage image = frames_ ? frames_->image() : PixelImage{};
-  if (frames_ && client == client_ && image.width == client.x && image.height == client.y) return;
-  client_ = client;
-  if (!frames_) return;  // the window is still being made: create() makes the image
-  frames_->resize(client_.x, client_.y);
+void MidEnd::commandChosen(Command command) {
+  if (command != CommandFullScreen) return input({MessageCommand, command, 0});
+  if (!closed_) frontEnd_->toggleFullScreen();
 }
+
+void MidEnd::activated(bool active) {
+  active_ = active;
+  onActivate(*this, active);
+  if (frontEnd_) holding();  // the title says so at once
+}
+
+// Whole multiples keep every game pixel square and crisp. A client area
+// smaller than the picture (the window refuses to shrink so far, but a
+// screen may be smaller) shows its top left part.
+void MidEnd::resized(Point clientSize) {
+  scale_ = std::max(std::min(clientSize.x / clientWidth, clientSize.y / clientHeight), 1);
+  offset_ = {std::max((clientSize.x - clientWidth * scale_) / 2, 0),
+             std::max((clientSize.y - clientHeight * scale_) / 2, 0)};
+}
+
+Rect MidEnd::pictureArea() const { return windowArea({0, 0, clientWidth, clientHeight}); }
+
+// See Pausing while away in docs/behaviour.md. A played script is never held.
+bool MidEnd::holding() {
+  const bool hold = pauseWhenInactive_ && !script_ && (!active_ || aboutUp_ || frontEnd_->isMinimised());
+  if (hold != held_) {
+    held_ = hold;
+    showTitle();
+  }
+  return held_;
+}
+
+void MidEnd::setTitle(const char* title) {
+  title_ = title;
+  showTitle();
+}
+
+void MidEnd::showTitle() { frontEnd_->setTitle((held_ ? title_ + " - Paused" : title_).c_str()); }
 
 void MidEnd::exposed() {
   frames_->forget();
@@ -127,7 +165,7 @@ void MidEnd::endPlayback(ScriptPlayback::Outcome outcome) {
 
 void MidEnd::tell(const std::string& message) { frontEnd_->tell(programName_ + ": " + message + "\n", true); }
 
-Rect MidEnd::clientRect() { return {0, 0, client_.x, client_.y}; }
+Rect MidEnd::clientRect() { return {0, 0, clientWidth, clientHeight}; }
 
 // Posted, as the close message is: the handler that asked returns first. A
 // played Exit ends the play instead, and the end of play ends the program.
@@ -138,20 +176,28 @@ void MidEnd::postClose() {
 
 // Unattended play (--screenshot) never waits for a person.
 void MidEnd::showAbout() {
-  if (!script_ || screenshotPath_.empty()) frontEnd_->showAbout();
+  if (script_ && !screenshotPath_.empty()) return;
+  aboutUp_ = true;
+  holding();
+  frontEnd_->showAbout();
+  aboutUp_ = false;
+  holding();
 }
 
-void MidEnd::warpCursor(int32_t x, int32_t y) { frontEnd_->warpCursor({x * scale_, y * scale_}); }
+void MidEnd::warpCursor(int32_t x, int32_t y) {
+  frontEnd_->warpCursor({offset_.x + x * scale_, offset_.y + y * scale_});
+}
 
 // Window pixels to whole game pixels, rounding toward the top left also
-// left of and above the client area.
+// left of and above the picture.
 Point MidEnd::gamePoint(Point p) const {
   auto game = [this](int32_t c) { return c >= 0 ? c / scale_ : -((-c + scale_ - 1) / scale_); };
-  return {game(p.x), game(p.y)};
+  return {game(p.x - offset_.x), game(p.y - offset_.y)};
 }
 
 Rect MidEnd::windowArea(const Rect& r) const {
-  return {r.left * scale_, r.top * scale_, r.right * scale_, r.bottom * scale_};
+  return {offset_.x + r.left * scale_, offset_.y + r.top * scale_, offset_.x + r.right * scale_,
+          offset_.y + r.bottom * scale_};
 }
 
 void MidEnd::present(const Rect& area) {

@@ -2,8 +2,10 @@
 // A front end turns its platform's events into the calls below and shows
 // the pixels it is told changed. The mid-end does the rest: the timer tick,
 // live and played input, the About and help requests, the close and the
-// exit code, the script, the recording, the screenshot, the scale, and which
-// pixels changed since they were last shown (see kept_frames.h).
+// exit code, the script, the recording, the screenshot, where the picture
+// sits in the window and at which scale, holding the game while the player
+// is away (on request), and which pixels changed since they were last shown
+// (see kept_frames.h).
 #pragma once
 #include <memory>
 #include <string>
@@ -30,11 +32,21 @@ class MidEnd final : private WindowHost {
   void play(std::unique_ptr<ScriptPlayback> script, const std::string& screenshotPath);
   bool playing() const { return script_ && !closed_; }
 
+  // The picture is the game's client image, clientWidth by clientHeight game
+  // pixels, shown at the largest whole scale the window's client area holds
+  // (at least 1), centred; the rest of the client area is black.
   int32_t scale() const { return scale_; }
+  // Where the picture lies in the client area, in window pixels.
+  Rect pictureArea() const;
   // The client image with everything drawn so far.
   PixelImage image() { return frames_->image(); }
-  // The client area a window opens with, in window pixels.
-  Point openingClientSize() const { return {clientWidth * scale_, clientHeight * scale_}; }
+  // The client area a window opens with, in window pixels: the picture at the
+  // scale asked for (--scale).
+  Point openingClientSize() const { return {clientWidth * openingScale_, clientHeight * openingScale_}; }
+  // Before the window opens: room is the largest client area the screen
+  // allows. A scale too large for it is lowered to the largest that fits; the
+  // one line to tell the player then, else empty.
+  std::string fitScreen(Point room);
 
   // The window exists, with its client size in window pixels: the game
   // starts in name entry and draws its first frames.
@@ -46,10 +58,11 @@ class MidEnd final : private WindowHost {
   void buttonPressed();
   void buttonReleased(Point windowPoint);
   void keyPressed(int32_t virtualKey);
+  // Full Screen is the window's own: it reaches the front end during play too.
   void commandChosen(Command command);
   void activated(bool active);
-  // The client area may have a new size: if so, the image is made anew,
-  // black, and the platform's paint follows.
+  // The client area has a new size, in window pixels: the picture's scale and
+  // place follow it; the platform's paint follows.
   void resized(Point clientSize);
   // The paint handler: the platform lost what the window showed. Lays out
   // and draws background, field and panel, and shows every pixel again.
@@ -69,7 +82,7 @@ class MidEnd final : private WindowHost {
   void present(const Rect& area) override;
   void setCursor(CursorShape shape) override { frontEnd_->setCursor(shape); }
   void setMenuCheck(Command command, bool checked) override { frontEnd_->setMenuCheck(command, checked); }
-  void setTitle(const char* title) override { frontEnd_->setTitle(title); }
+  void setTitle(const char* title) override;
   void postClose() override;
   void showAbout() override;
   void openHelp(const char* helpFile) override { frontEnd_->openHelp(helpFile); }
@@ -82,16 +95,24 @@ class MidEnd final : private WindowHost {
   void showNotice(const char* text) override { frontEnd_->showNotice(text); }
 
   void input(const WindowMessage& message);
+  bool holding();
+  void showTitle();
   void endPlayback(ScriptPlayback::Outcome outcome);
   void tell(const std::string& message);
   Point gamePoint(Point windowPoint) const;
   Rect windowArea(const Rect& imageArea) const;
 
   std::string programName_;
-  int32_t scale_;
+  int32_t openingScale_;
+  int32_t scale_ = 1;
+  Point offset_{0, 0};  // the picture's top left corner in the client area
   FrontEnd* frontEnd_ = nullptr;
-  std::unique_ptr<KeptFrames> frames_;       // in front of the window's surface
-  Point client_{clientWidth, clientHeight};  // in game pixels
+  std::unique_ptr<KeptFrames> frames_;  // in front of the window's surface
+  // --pause-when-inactive: ticks are held while the window is inactive or
+  // minimised or the About box is up.
+  bool pauseWhenInactive_ = false;
+  bool active_ = true, aboutUp_ = false, held_ = false;
+  std::string title_;  // as the game set it, without "Paused"
   std::unique_ptr<ScriptPlayback> script_;
   std::string screenshotPath_;
   int exitCode_ = 0;

@@ -13,6 +13,7 @@ class NullFrontEnd : public FrontEnd {
   void endProgram() override {}
   void showAbout() override {}
   void openHelp(const char*) override {}
+  void toggleFullScreen() override {}
   void warpCursor(Point) override {}
   void captureMouse(bool) override {}
   bool isMinimised() override { return false; }

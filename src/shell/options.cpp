@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/printable.h"
+#include "version.h"
 
 namespace {
 
@@ -44,12 +45,19 @@ std::string usageText() {
          "                     panel is redrawn every 16 ticks and the field every\n"
          "                     other tick, so end a script with 'tick 16' for its\n"
          "                     final figures\n"
-         "  --scale N          show every game pixel as N by N screen pixels (1 to 8)\n"
+         "  --scale N          open the window with every game pixel N by N screen\n"
+         "                     pixels (1 to 8; lowered to fit the screen). The picture\n"
+         "                     grows and shrinks with the window by whole multiples\n"
+         "  --pause-when-inactive\n"
+         "                     hold the game while its window is inactive or\n"
+         "                     minimised or the About box is up; the title bar says\n"
+         "                     \"Paused\". The desktop menu's entry starts the game so.\n"
+         "                     A played script is never held\n"
          "  -h, --help         show this help and quit\n"
          "  --version          show the version and quit\n";
 }
 
-std::string versionText() { return "vantrel 1.0\n"; }
+std::string versionText() { return "vantrel " VANTREL_VERSION "\n"; }
 
 std::string commandLineErrorText(const std::string& error) {
   return "vantrel: " + error + "\nTry 'vantrel --help' for more information.\n";
@@ -59,6 +67,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   CommandLine result;
   bool help = false, version = false, optionsEnded = false;
   std::string userHiscore;  // as typed, when given
+  bool pauseWhenInactive = false;
   std::string given[ValueOptionCount];
   std::string typed[ValueOptionCount];  // how each was written, for messages
   auto fail = [&result](std::string error) {
@@ -78,8 +87,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     const size_t equals = arg.find('=');
     const std::string name = arg.substr(nameStart, equals == std::string::npos ? equals : equals - nameStart);
     const std::string asTyped = arg.substr(0, equals);
-    if (name == "user-hiscore") {
-      userHiscore = asTyped;
+    if (name == "user-hiscore" || name == "pause-when-inactive") {
+      if (name == "user-hiscore") {
+        userHiscore = asTyped;
+      } else {
+        pauseWhenInactive = true;
+      }
       if (equals != std::string::npos) fail(asTyped + " takes no value");
       continue;
     }
@@ -120,6 +133,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   o.playPath = given[Play];
   o.screenshotPath = given[Screenshot];
   o.userHiscore = !userHiscore.empty();
+  o.pauseWhenInactive = pauseWhenInactive;
   if (o.userHiscore && !typed[Hiscore].empty())
     fail(typed[Hiscore] + " and " + userHiscore + " cannot be used together");
   if (!typed[Scale].empty() && !parseScale(given[Scale], o.scale)) {

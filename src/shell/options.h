@@ -8,6 +8,7 @@ struct Options {
   std::string hiscorePath, recordPath, playPath, screenshotPath;  // empty when not given
   int scale = 1;
   bool userHiscore = false;  // the table in the per-user data folder
+  bool pauseWhenInactive = false;
 };
 
 struct CommandLine {

@@ -1,16 +1,17 @@
 #include "shell/tables.h"
 
 #include "core/keys.h"
+#include "version.h"
 
 namespace {
 
 constexpr MenuEntry menu[] = {
     {"&Game", "&New", CommandNew},          {nullptr, nullptr, {}},
     {nullptr, "E&xit", CommandExit},        {"&Edit", "Players &Name", CommandPlayersName},
-    {"&View", "&Hi Score", CommandHiScore}, {"&Speed", "&Slow", CommandSlow},
-    {nullptr, "&Normal", CommandNormal},    {nullptr, "&Fast", CommandFast},
-    {nullptr, "&Sonic", CommandSonic},      {"&Help", "&Find", CommandFind},
-    {nullptr, "&About ", CommandAbout},
+    {"&View", "&Hi Score", CommandHiScore}, {nullptr, "&Full Screen\tF11", CommandFullScreen},
+    {"&Speed", "&Slow", CommandSlow},       {nullptr, "&Normal", CommandNormal},
+    {nullptr, "&Fast", CommandFast},        {nullptr, "&Sonic", CommandSonic},
+    {"&Help", "&Find", CommandFind},        {nullptr, "&About ", CommandAbout},
 };
 
 constexpr Accelerator accelerators[] = {
@@ -20,7 +21,7 @@ constexpr Accelerator accelerators[] = {
 
 constexpr AboutTexts about = {
     "About Vantrel",
-    {"Vantrel Game", "Version 1.0", "Written by the Vantrel developers", "Built with C++ for Linux and Windows",
+    {"Vantrel Game", VANTREL_ABOUT_VERSION, "Written by the Vantrel developers", "Built with C++ for Linux and Windows",
      "Free to play and share"},
     "OK",
 };

@@ -15,6 +15,7 @@ enum Command : uint16_t {
   CommandExit = 52,
   CommandHiScore = 53,
   CommandPlayersName = 54,
+  CommandFullScreen = 55,  // the window's own; F11 too
   CommandFind = 40005,
 };
 

@@ -7,6 +7,7 @@
 #include "shell/midend.h"
 #include "shell/null_front_end.h"
 #include "shell/null_host.h"
+#include "version.h"
 
 namespace {
 
@@ -35,6 +36,9 @@ void usage(std::FILE* out) {
                "  -h, --help      show this help and quit\n"
                "  --version       show the version and quit\n");
 }
+
+// After a bad command line, as vantrel says it.
+constexpr const char* tryHelp = "Try 'vantrel-sim --help' for more information.\n";
 
 // The script's ticks as fast as they come.
 int run(const std::string& scriptPath) {
@@ -65,17 +69,16 @@ int main(int argc, char** argv) {
       usage(stdout);
       return 0;
     } else if (arg == "--version") {
-      std::fputs("vantrel-sim 1.0\n", stdout);
+      std::fputs("vantrel-sim " VANTREL_VERSION "\n", stdout);
       return 0;
     } else if (arg == "--hiscore") {
       if (i + 1 >= argc || !*argv[i + 1]) {
-        std::fprintf(stderr, "vantrel-sim: --hiscore needs a path\n");
+        std::fprintf(stderr, "vantrel-sim: --hiscore needs a path\n%s", tryHelp);
         return 2;
       }
       setHighScorePath(argv[++i]);
     } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n", printablePath(arg).c_str());
-      usage(stderr);
+      std::fprintf(stderr, "vantrel-sim: unknown option '%s'\n%s", printablePath(arg).c_str(), tryHelp);
       return 2;
     } else if (!scriptGiven) {
       scriptPath = arg;

@@ -3,7 +3,8 @@
 // for the player until it ends, a live Exit or the close box during play
 // ends the program with the played run's exit code, an exposure repaints
 // through the paint handler while the window's own frames do not, and it
-// takes frames at every client size and scale.
+// takes frames at every client size and scale, never smaller than the
+// picture, which it shows at the largest whole scale that fits, centred.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -64,7 +65,10 @@ TEST_F(WindowContract, PointsAreTakenInWholeGamePixels) {
   for (const int32_t scale : {1, 2, 3}) {
     SCOPED_TRACE(testing::Message() << "scale " << scale);
     WindowDriver& window = open(scale);
-    window.movePointer({200 * scale + scale - 1, 250 * scale});
+    // A screen too small for the scale lowers it: the window says where the picture went.
+    const int32_t s = midEnd().scale();
+    const Rect picture = midEnd().pictureArea();
+    window.movePointer({picture.left + 200 * s + s - 1, picture.top + 250 * s});
     EXPECT_EQ(shell.pointerX, 200);
     EXPECT_EQ(shell.pointerY, 250);
   }
@@ -148,11 +152,33 @@ TEST_F(WindowContract, EveryClientSizeFromNothingUpTicksAndPaints) {
         window.expose();
         ASSERT_TRUE(window.isOpen());
         const PixelImage image = midEnd().image();
-        const Point client = window.clientSize();  // a narrow window's menu takes more lines
-        EXPECT_EQ(image.width, std::max(client.x / scale, 1));
-        EXPECT_EQ(image.height, std::max(client.y / scale, 1));
+        EXPECT_EQ(image.width, clientWidth);
+        EXPECT_EQ(image.height, clientHeight);
+        const Point client = window.clientSize();
+        EXPECT_GE(client.x, clientWidth) << "one game pixel to a pixel at the least";
+        EXPECT_GE(client.y, clientHeight);
       }
     }
+  }
+}
+
+// Within what a 1024 by 768 screen holds; larger scales are the mid-end's tests'.
+TEST_F(WindowContract, ALargerWindowShowsThePictureCentredAtTheLargestWholeScale) {
+  WindowDriver& window = open();
+  const struct {
+    Point client;
+    int32_t scale;
+    Point corner;  // the picture's top left
+  } cases[] = {{{1000, 700}, 1, {184, 138}}, {{640, 430}, 1, {4, 3}}, {{632, 424}, 1, {0, 0}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.client.x << "x" << c.client.y);
+    window.resizeClient(c.client);
+    window.settle();
+    ASSERT_EQ(window.clientSize(), c.client);
+    EXPECT_EQ(midEnd().scale(), c.scale);
+    window.movePointer({c.corner.x + 200 * c.scale + c.scale - 1, c.corner.y + 250 * c.scale});
+    EXPECT_EQ(shell.pointerX, 200);
+    EXPECT_EQ(shell.pointerY, 250);
   }
 }
 

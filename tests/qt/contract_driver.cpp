@@ -23,7 +23,9 @@ class QtDriver final : public WindowDriver {
   void choose(Command command) override { window_.action(command)->trigger(); }
   void pressCloseBox() override { window_.close(); }
   void movePointer(Point p) override { QTest::mouseMove(&window_.view(), QPoint(p.x, p.y)); }
-  void resizeClient(Point size) override { window_.view().resize(size.x, size.y); }
+  void resizeClient(Point size) override {
+    window_.resize(window_.size() + QSize(size.x, size.y) - window_.view().size());
+  }
   void expose() override { window_.view().repaint(); }
   void settle() override { QTest::qWait(100); }  // long enough for the paints Qt has queued
   bool isOpen() override { return window_.isVisible(); }

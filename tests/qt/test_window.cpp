@@ -45,8 +45,11 @@ TEST_F(WindowTest, MenuHasTheGamesPopupsItemsAndSeparator) {
   }
   EXPECT_EQ(seen, expected);
   EXPECT_TRUE(seen.contains("&About "));
-  for (QAction* item : window().findChildren<QAction*>())
+  for (QAction* item : window().findChildren<QAction*>()) {
+    if (item == window().action(CommandFullScreen)) continue;
     EXPECT_TRUE(item->shortcut().isEmpty()) << "F1 and the rest belong to the game: " << item->text().toStdString();
+  }
+  EXPECT_EQ(window().action(CommandFullScreen)->shortcut(), QKeySequence(Qt::Key_F11)) << "the window's own key";
 }
 
 TEST_F(WindowTest, EachSpeedItemSetsItsSpeedAndCarriesTheOnlyCheckMark) {
@@ -291,6 +294,27 @@ TEST_F(WindowTest, AFailedSaveIsNoticedOnceWhileTheGameRunsOn) {
   EXPECT_EQ(window().notice(), nullptr);
 }
 
+// The notice stands beside the game, hiding none of it, and once the player
+// has clicked it Enter or Escape closes it.
+TEST_F(WindowTest, TheSaveNoticeStandsBesideTheGameAndClosesByEnterOrEscape) {
+  ASSERT_TRUE(QDir().mkdir(folder() + "/hiscore.txt"));
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    SCOPED_TRACE(key);
+    window().move(0, 0);
+    testing::internal::CaptureStderr();
+    window().frontEnd().showNotice("Vantrel cannot save the high-score table.");
+    testing::internal::GetCapturedStderr();
+    QWidget* notice = window().notice();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(notice->frameGeometry().intersects(window().frameGeometry()));
+    notice->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(notice));
+    QTest::keyClick(notice, key);
+    QApplication::processEvents();
+    EXPECT_EQ(window().notice(), nullptr);
+  }
+}
+
 TEST_F(WindowTest, FindOpensTheBuiltInHelpWhosePagesAllExist) {
   window().action(CommandFind)->trigger();
   HelpViewer* help = window().helpViewer();
@@ -322,6 +346,106 @@ TEST_F(WindowTest, AScreenshotDecodesToTheClientImage) {
   std::string error;
   ASSERT_TRUE(saveScreenshot(view().surface().image(), path, error)) << error;
   EXPECT_EQ(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32), image());
+}
+
+// The picture at the largest whole scale the client holds, centred on black.
+TEST_F(WindowTest, ALargerWindowShowsThePictureCentredOnBlackAndF11TogglesFullScreen) {
+  window().resize(window().size() + QSize(1400, 900) - view().size());
+  ASSERT_EQ(view().size(), QSize(1400, 900));
+  const QImage shown = view().grab().toImage();
+  EXPECT_EQ(shown.pixel(68 + 20, 26 + 20), qRgb(255, 255, 255));  // the field frame's corner, game pixel (10, 10)
+  EXPECT_EQ(shown.pixel(68 + 22, 26 + 22), qRgb(0, 0, 0));
+  EXPECT_EQ(shown.pixel(30, 10), qRgb(0, 0, 0));
+  EXPECT_EQ(shown.pixel(1390, 890), qRgb(0, 0, 0));
+  window().resize(100, 100);
+  EXPECT_EQ(view().size(), QSize(632, 424)) << "one game pixel to a pixel at the least";
+
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  QTest::keyClick(window().windowHandle(), Qt::Key_F11);
+  EXPECT_TRUE(window().isFullScreen());
+  EXPECT_EQ(world.gameState, StateEnteringName) << "F11 types no letter";
+  EXPECT_STREQ(playerName(), "");
+  window().action(CommandFullScreen)->trigger();
+  EXPECT_FALSE(window().isFullScreen());
+}
+
+TEST_F(WindowTest, AScaleLargerThanTheScreenIsLoweredWithOneLine) {
+  MidEnd large("vantrel", 8);
+  GameWindow big(large);
+  testing::internal::CaptureStderr();
+  big.fitScreen();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "vantrel: --scale 8 does not fit the screen; the window opens at scale 1\n");  // offscreen is 800 by 600
+  big.show();
+  QApplication::processEvents();
+  EXPECT_EQ(big.view().size(), QSize(632, 424));
+}
+
+// See Pausing while away in docs/behaviour.md.
+TEST_F(WindowTest, PauseWhenInactiveHoldsTheGameWhileAnotherWindowIsActiveMinimisedOrAboutIsUp) {
+  MidEnd pausing;
+  Options options;
+  options.hiscorePath = (folder() + "/hiscore.txt").toStdString();
+  options.pauseWhenInactive = true;
+  std::string error;
+  ASSERT_TRUE(pausing.prepare(options, error)) << error;
+  GameWindow game(pausing);
+  game.show();
+  auto activate = [](QWidget& w) {
+    w.activateWindow();
+    return QTest::qWaitForWindowActive(&w);
+  };
+  ASSERT_TRUE(activate(game));
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 1);
+  ASSERT_TRUE(activate(window()));  // another window
+  EXPECT_EQ(game.windowTitle(), "Vantrel - Paused");
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 1);
+  ASSERT_TRUE(activate(game));
+  EXPECT_EQ(game.windowTitle(), "Vantrel");
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 2);
+
+  game.showMinimized();
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 2);
+  EXPECT_EQ(game.windowTitle(), "Vantrel - Paused");
+  game.showNormal();
+  ASSERT_TRUE(activate(game));
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 3);
+
+  int32_t ticksDuringAbout = -1;
+  QTimer::singleShot(0, [&] {
+    pausing.tick();
+    ticksDuringAbout = world.tickCount;
+    QApplication::activeModalWidget()->findChild<QPushButton*>()->click();
+  });
+  game.action(CommandAbout)->trigger();
+  EXPECT_EQ(ticksDuringAbout, 3);
+  ASSERT_TRUE(activate(game));
+  pausing.tick();
+  EXPECT_EQ(world.tickCount, 4);
+  EXPECT_EQ(game.windowTitle(), "Vantrel");
+}
+
+// The colour picture at every size the desktop installs, each on a
+// transparent ground, a green block where the 32 grid puts one.
+TEST_F(WindowTest, TheIconIsInColourAtEverySizeOnATransparentGround) {
+  const QIcon icon = gameIcon();
+  const QList<QSize> sizes = icon.availableSizes();
+  ASSERT_EQ(sizes.size(), 6);
+  for (const int size : {16, 32, 48, 64, 128, 256}) {
+    SCOPED_TRACE(size);
+    EXPECT_TRUE(sizes.contains(QSize(size, size)));
+    const QImage image = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(size, size));
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "a transparent corner";
+    const int block = (5 * size + 16) / 32;
+    EXPECT_EQ(image.pixel(block, block), qRgb(0, 200, 0)) << "a fresh block";
+  }
 }
 
 class ScaledWindowTest : public WindowTest {

@@ -118,6 +118,56 @@ TEST_F(WindowTest, AboutBoxIsModalAndEndsOnItsButton) {
   EXPECT_EQ(FindWindowA(nullptr, "About Vantrel"), nullptr);
 }
 
+std::string titleOf(HWND window) {
+  char title[32] = "";
+  GetWindowTextA(window, title, sizeof title);
+  return title;
+}
+
+TEST_F(WindowTest, F11TogglesFullScreenAndTheWindowKeepsItsSmallestSize) {
+  RECT before;
+  GetWindowRect(window, &before);
+  send(WM_KEYDOWN, VK_F11);
+  EXPECT_FALSE(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION);
+  RECT full;
+  GetWindowRect(window, &full);
+  EXPECT_EQ(full.right - full.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(full.bottom - full.top, GetSystemMetrics(SM_CYSCREEN));
+  send(WM_COMMAND, CommandFullScreen);
+  EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION);
+  RECT after;
+  GetWindowRect(window, &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+
+  SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_GE(client.right, clientWidth) << "one game pixel to a pixel at the least";
+  EXPECT_GE(client.bottom, clientHeight);
+  SetWindowPos(window, nullptr, 0, 0, before.right - before.left, before.bottom - before.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+}
+
+TEST_F(WindowTest, TheSaveNoticeOpensBesideTheGameWindow) {
+  const fs::path table = folder / "a-folder";
+  fs::create_directories(table);
+  setHighScorePath(table.string());  // a folder where the file should be: the save fails
+  send(WM_COMMAND, CommandHiScore);
+  HWND box = nullptr;
+  for (int i = 0; i < 400 && !box; ++i) {
+    Sleep(25);
+    box = FindWindowA("#32770", "Vantrel");
+  }
+  ASSERT_NE(box, nullptr);
+  Sleep(100);  // placed as it opens
+  RECT game, notice, overlap;
+  GetWindowRect(window, &game);
+  GetWindowRect(box, &notice);
+  EXPECT_FALSE(IntersectRect(&overlap, &game, &notice));
+  SendMessageA(box, WM_COMMAND, IDOK, 0);
+  setHighScorePath((folder / "hiscore.txt").string());
+}
+
 TEST_F(WindowTest, ExitClosesTheWindowAndEndsTheLoop) {
   send(WM_COMMAND, 52);  // posts the close message
   MSG message;
@@ -132,6 +182,52 @@ TEST_F(WindowTest, ExitClosesTheWindowAndEndsTheLoop) {
   EXPECT_TRUE(quit);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(midEnd->exitCode(), 0);
+}
+
+// See Pausing while away in docs/behaviour.md: told by the activation
+// messages the system sends.
+TEST(PausingWindowTest, TheGameIsHeldWhileTheWindowIsInactiveOrMinimised) {
+  const fs::path folder = fs::temp_directory_path() / ("vantrel-pausing-" + std::to_string(GetCurrentProcessId()));
+  fs::create_directories(folder);
+  Options options;
+  options.hiscorePath = (folder / "hiscore.txt").string();
+  options.pauseWhenInactive = true;
+  MidEnd pausing;
+  std::string error;
+  ASSERT_TRUE(pausing.prepare(options, error)) << error;
+  WNDCLASSA registered;
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), "Vantrel", &registered)) initApplication(GetModuleHandleA(nullptr));
+  HWND window = createGameWindow(pausing);
+  ASSERT_NE(window, nullptr);
+  KillTimer(window, gameTimerId);  // the test gives every expiry
+  auto send = [window](UINT message, WPARAM wParam) { SendMessageA(window, message, wParam, 0); };
+
+  send(WM_ACTIVATE, WA_ACTIVE);
+  send(WM_TIMER, gameTimerId);
+  EXPECT_EQ(tickCount(), 1);
+  send(WM_ACTIVATE, WA_INACTIVE);
+  send(WM_TIMER, gameTimerId);
+  EXPECT_EQ(tickCount(), 1);
+  EXPECT_EQ(titleOf(window), "Vantrel - Paused");
+  send(WM_ACTIVATE, WA_CLICKACTIVE);
+  send(WM_TIMER, gameTimerId);
+  EXPECT_EQ(tickCount(), 2);
+  EXPECT_EQ(titleOf(window), "Vantrel");
+
+  ShowWindow(window, SW_MINIMIZE);
+  send(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 1));  // active but minimised
+  send(WM_TIMER, gameTimerId);
+  EXPECT_EQ(tickCount(), 2);
+  ShowWindow(window, SW_RESTORE);
+  send(WM_ACTIVATE, WA_ACTIVE);
+  send(WM_TIMER, gameTimerId);
+  EXPECT_EQ(tickCount(), 3);
+
+  DestroyWindow(window);
+  MSG quit;
+  PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
 }
 
 }  // namespace

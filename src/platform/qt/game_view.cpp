@@ -22,6 +22,7 @@ GameView::GameView(MidEnd& midEnd, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel comes from the image
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(clientWidth, clientHeight);  // one game pixel to a pixel at the least
   applyCursor();
 }
 
@@ -44,17 +45,20 @@ void GameView::paintEvent(QPaintEvent* event) {
   shown_ -= event->region();
   if (exposure) midEnd_.exposed();  // what it shows is painted now, and once more when Qt next paints
   QPainter painter(this);
-  const QImage& image = surface_.qImage();
+  const Rect picture = midEnd_.pictureArea();
+  const QRect area(picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top);
+  for (const QRect& border : event->region() - area) painter.fillRect(border, Qt::black);
+  // Only the game pixels under what Qt asks for are drawn: a frame changes a few.
   const int scale = midEnd_.scale();
-  if (scale == 1) {
-    for (const QRect& r : event->region()) painter.drawImage(r, image, r);
-    return;
-  }
-  painter.fillRect(event->rect(), Qt::black);  // the strip beyond the last whole game pixel
+  const QImage& image = surface_.qImage();
+  painter.translate(area.topLeft());
   painter.scale(scale, scale);
-  const QRect r = event->rect();
-  const QRect source(r.left() / scale, r.top() / scale, r.width() / scale + 2, r.height() / scale + 2);
-  painter.drawImage(source, image, source);
+  for (const QRect& r : event->region() & area) {
+    const QRect local = r.translated(-area.topLeft());
+    const QRect source(QPoint(local.left() / scale, local.top() / scale),
+                       QPoint(local.right() / scale, local.bottom() / scale));
+    painter.drawImage(source.topLeft(), image, source);
+  }
 }
 
 void GameView::resizeEvent(QResizeEvent*) { midEnd_.resized({width(), height()}); }

@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/qt/about_dialog.h"
@@ -15,6 +17,8 @@
 #include "shell/window.h"
 
 namespace {
+
+constexpr int iconSizes[] = {16, 32, 48, 64, 128, 256};
 
 // Without Alt navigation the menu bar holds the keyboard only while one of its
 // menus is open: after Escape or a lone Alt, letters, arrows, Enter and Space
@@ -32,6 +36,12 @@ class MenuBarStyle final : public QProxyStyle {
 };
 
 }  // namespace
+
+QIcon gameIcon() {
+  QIcon icon;
+  for (const int size : iconSizes) icon.addFile(QStringLiteral(":/icons/vantrel-%1.png").arg(size), QSize(size, size));
+  return icon;
+}
 
 // The mid-end's front end in Qt's terms.
 class GameWindow::Host final : public FrontEnd {
@@ -61,6 +71,7 @@ class GameWindow::Host final : public FrontEnd {
     if (!w_.help_) w_.help_ = new HelpViewer(&w_);
     w_.help_->showContents();
   }
+  void toggleFullScreen() override { w_.setWindowState(w_.windowState() ^ Qt::WindowFullScreen); }
   void warpCursor(Point p) override { QCursor::setPos(w_.view_->mapToGlobal(QPoint(p.x, p.y))); }
   // Qt already sends every pointer event to the widget while a button is held.
   void captureMouse(bool) override {}
@@ -126,17 +137,45 @@ void GameWindow::buildMenu() {
     });
   }
   for (uint16_t speed : {CommandSlow, CommandNormal, CommandFast, CommandSonic}) actions_[speed]->setCheckable(true);
+  actions_[CommandFullScreen]->setShortcut(Qt::Key_F11);  // the window's key, before the game sees it
+}
+
+// The room is the screen's less the menu bar and a title bar, whose height
+// the window manager only tells once the window is shown.
+void GameWindow::fitScreen() {
+  const QSize around = sizeHint() - view_->sizeHint();
+  const QSize room =
+      screen()->availableGeometry().size() - around - QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  const std::string line = midEnd_.fitScreen({room.width(), room.height()});
+  if (line.empty()) return;
+  host_->tell(line, true);
+  const Point client = midEnd_.openingClientSize();
+  resize(around + QSize(client.x, client.y));
 }
 
 void GameWindow::startTicking() { timer_.start(); }
 
 // A box beside the game that waits for nobody: it takes neither the keyboard
-// nor the timer, and goes when its button is pressed.
+// nor the timer, and goes when its button is pressed, or by Enter or Escape
+// once the player has clicked it. It stands right of the window, else left
+// of it, below or above it, where the screen has room, so that it hides
+// nothing of the game.
 void GameWindow::showNotice(const QString& text) {
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setAttribute(Qt::WA_ShowWithoutActivating);
   box->setWindowModality(Qt::NonModal);
+  box->setEscapeButton(QMessageBox::Ok);
+  box->adjustSize();
+  const QRect game = frameGeometry(), screenArea = screen()->availableGeometry();
+  const int gap = 8, w = box->width(), h = box->height();
+  const QPoint places[] = {{game.right() + gap, game.top()},
+                           {game.left() - gap - w, game.top()},
+                           {game.left(), game.bottom() + gap},
+                           {game.left(), game.top() - gap - h}};
+  const auto fits = [&](QPoint p) { return screenArea.contains(QRect(p, box->size())); };
+  const QPoint* place = std::find_if(std::begin(places), std::end(places), fits);
+  box->move(place == std::end(places) ? places[0] : *place);
   box->show();
   notice_ = box;
 }

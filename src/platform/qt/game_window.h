@@ -1,6 +1,7 @@
 // The game's top-level window: menu, timer, client area, and the Qt side of
 // the mid-end.
 #pragma once
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -12,6 +13,9 @@
 
 class HelpViewer;
 
+// The game's colour icon at every size the desktop installs, 16 to 256.
+QIcon gameIcon();
+
 class GameWindow final : public QMainWindow {
   Q_OBJECT
 
@@ -20,6 +24,8 @@ class GameWindow final : public QMainWindow {
   explicit GameWindow(MidEnd& midEnd);
   ~GameWindow() override;
 
+  // Lowers a scale too large for the screen, saying so: before the window shows.
+  void fitScreen();
   void startTicking();
 
   FrontEnd& frontEnd();

@@ -1,7 +1,6 @@
 // vantrel: the game in a Qt window.
 #include <QApplication>
 #include <QFileInfo>
-#include <QIcon>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +12,7 @@
 #include "platform/qt/stop_signals.h"
 #include "shell/front_end.h"
 #include "shell/midend.h"
+#include "version.h"
 
 namespace {
 
@@ -84,13 +84,6 @@ void releaseStartMessages() {
   heldMessages.clear();
 }
 
-QIcon gameIcon() {
-  QIcon icon;
-  for (const char* name : {"vantrel", "vantrel-16colours", "vantrel-mono"})
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)), QSize(32, 32));
-  return icon;
-}
-
 // What Qt would set up at start-up for nothing. The menu stays in the window,
 // where the game's layout expects it, and is not offered to a desktop's
 // global menu bar over D-Bus. The game reads keys, not composed text, so it
@@ -114,6 +107,7 @@ class QtPlatform final : public Platform {
     GameWindow* window = window_.get();
     QObject::connect(window, &GameWindow::finished, qApp, &QCoreApplication::exit);
     onStopSignal(window, [window] { window->close(); });
+    window->fitScreen();
     window->show();
     window->activateWindow();  // without a window manager nobody else gives the focus
     window->startTicking();
@@ -144,8 +138,10 @@ int main(int argc, char** argv) {
   leanStart();
   QApplication app(argc, argv);
   releaseStartMessages();
-  QApplication::setApplicationName(QStringLiteral("vantrel"));
-  QApplication::setApplicationVersion(QStringLiteral("1.0"));
+  // The window's class (WM_CLASS) is the application name: the desktop id, so
+  // that a shell links the window to its launcher.
+  QApplication::setApplicationName(QStringLiteral("org.vantrel.vantrel"));
+  QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setWindowIcon(gameIcon());
   QApplication::setQuitOnLastWindowClosed(false);  // the window says when and with which exit code

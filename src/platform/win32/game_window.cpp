@@ -21,7 +21,8 @@ HCURSOR fieldCursor, arrowCursor, batZoneCursor;
 
 HWND gameWindow;
 MidEnd* midEnd;
-std::unique_ptr<GdiSurface> gdiSurface;  // while the window exists
+std::unique_ptr<GdiSurface> gdiSurface;                      // while the window exists
+WINDOWPLACEMENT windowedPlacement{sizeof(WINDOWPLACEMENT)};  // kept while full screen
 
 // The folder of vantrel.exe, with its final backslash.
 std::string programFolder() {
@@ -32,6 +33,64 @@ std::string programFolder() {
 }
 
 Point pointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// The outer size of a window of the game's style around a client area.
+SIZE outerSize(Point client) {
+  RECT outer{0, 0, client.x, client.y};
+  AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, TRUE);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// Full screen is a frameless window over the whole monitor, menu kept; the
+// way back is the placement it had before.
+void toggleFullScreen() {
+  const LONG style = GetWindowLongA(gameWindow, GWL_STYLE);
+  if (style & WS_CAPTION) {
+    MONITORINFO monitor{sizeof monitor};
+    if (!GetWindowPlacement(gameWindow, &windowedPlacement) ||
+        !GetMonitorInfoA(MonitorFromWindow(gameWindow, MONITOR_DEFAULTTOPRIMARY), &monitor))
+      return;
+    SetWindowLongA(gameWindow, GWL_STYLE, (style & ~WS_OVERLAPPEDWINDOW) | WS_POPUP);
+    const RECT& r = monitor.rcMonitor;
+    SetWindowPos(gameWindow, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_FRAMECHANGED);
+  } else {
+    SetWindowLongA(gameWindow, GWL_STYLE, (style & ~WS_POPUP) | WS_OVERLAPPEDWINDOW);
+    SetWindowPlacement(gameWindow, &windowedPlacement);
+    SetWindowPos(gameWindow, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  }
+}
+
+thread_local HHOOK noticeHook;  // until the notice of this thread is placed
+
+// Moves a box that is opening beside the game window: right of it, else left
+// of it, below or above it, where the work area has room, so that it hides
+// nothing of the game.
+LRESULT CALLBACK placeNotice(int code, WPARAM wParam, LPARAM lParam) {
+  if (code != HCBT_ACTIVATE) return CallNextHookEx(nullptr, code, wParam, lParam);
+  HWND box = reinterpret_cast<HWND>(wParam);
+  RECT game, own;
+  MONITORINFO monitor{sizeof monitor};
+  if (GetWindowRect(gameWindow, &game) && GetWindowRect(box, &own) &&
+      GetMonitorInfoA(MonitorFromWindow(gameWindow, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    const LONG gap = 8, w = own.right - own.left, h = own.bottom - own.top;
+    const POINT places[] = {{game.right + gap, game.top},
+                            {game.left - gap - w, game.top},
+                            {game.left, game.bottom + gap},
+                            {game.left, game.top - gap - h}};
+    const RECT& work = monitor.rcWork;
+    POINT place = places[0];
+    for (const POINT& p : places) {
+      if (p.x >= work.left && p.y >= work.top && p.x + w <= work.right && p.y + h <= work.bottom) {
+        place = p;
+        break;
+      }
+    }
+    SetWindowPos(box, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  UnhookWindowsHookEx(noticeHook);  // where the player moves it later is the player's
+  noticeHook = nullptr;
+  return 0;
+}
 
 // The mid-end's front end in Win32 terms.
 class Win32FrontEnd final : public FrontEnd {
@@ -63,6 +122,7 @@ class Win32FrontEnd final : public FrontEnd {
     }
     ShellExecuteA(gameWindow, "open", index.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   }
+  void toggleFullScreen() override { ::toggleFullScreen(); }
   void warpCursor(Point windowPoint) override {
     POINT p{windowPoint.x, windowPoint.y};
     ClientToScreen(gameWindow, &p);
@@ -79,10 +139,14 @@ class Win32FrontEnd final : public FrontEnd {
   bool mousePresent() override { return GetSystemMetrics(SM_MOUSEPRESENT) != 0; }
   void showCursor(bool shown) override { ShowCursor(shown); }  // a counter, as the system keeps it
   void takeFocus() override { SetFocus(gameWindow); }
-  // A message box on a thread of its own: the game's thread and its timer go on.
+  // A message box on a thread of its own: the game's thread and its timer go
+  // on. It opens beside the game window; Enter or Escape closes it once it
+  // is clicked, as any message box.
   void showNotice(const char* text) override {
     std::thread([message = std::string(text)] {
+      noticeHook = SetWindowsHookExA(WH_CBT, placeNotice, nullptr, GetCurrentThreadId());
       MessageBoxA(nullptr, message.c_str(), "Vantrel", MB_OK | MB_ICONWARNING);
+      if (noticeHook) UnhookWindowsHookEx(noticeHook);
     }).detach();
   }
   void tell(const std::string& text, bool error) override { tellPlayer(text, error); }
@@ -106,11 +170,30 @@ void destroy() {
   PostQuitMessage(0);
 }
 
+// Black around the picture, then the picture.
 void paint() {
   PAINTSTRUCT ps;
-  BeginPaint(gameWindow, &ps);
+  HDC dc = BeginPaint(gameWindow, &ps);
+  const Rect p = midEnd->pictureArea();
+  RECT client;
+  GetClientRect(gameWindow, &client);
+  HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  const RECT borders[] = {{0, 0, client.right, p.top},
+                          {0, p.bottom, client.right, client.bottom},
+                          {0, p.top, p.left, p.bottom},
+                          {p.right, p.top, client.right, p.bottom}};
+  for (const RECT& border : borders) FillRect(dc, &border, black);
   midEnd->exposed();
   EndPaint(gameWindow, &ps);
+}
+
+// A --scale too large for the work area is lowered, and the player told.
+void fitScreen(MidEnd& game) {
+  RECT work;
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
+  const SIZE frame = outerSize({0, 0});
+  const std::string line = game.fitScreen({work.right - work.left - frame.cx, work.bottom - work.top - frame.cy});
+  if (!line.empty()) tellPlayer(line, true);
 }
 
 }  // namespace
@@ -147,15 +230,12 @@ int initApplication(HINSTANCE instance) {
 
 HWND createGameWindow(MidEnd& game) {
   midEnd = &game;
+  fitScreen(game);
   HWND window = CreateWindowExA(0, className, windowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, windowWidth,
                                 windowHeight, nullptr, nullptr, appInstance, nullptr);
-  if (const int scale = game.scale(); window && scale > 1) {
-    // The client area as large as at scale 1, times the scale.
-    RECT client, outer;
-    GetClientRect(window, &client);
-    GetWindowRect(window, &outer);
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + (scale - 1) * client.right,
-                 outer.bottom - outer.top + (scale - 1) * client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+  if (const Point client = game.openingClientSize(); window && client.x > clientWidth) {
+    const SIZE outer = outerSize(client);
+    SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
   }
   return window;
 }
@@ -170,8 +250,18 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT: paint(); return 0;
     case WM_ERASEBKGND: return 0;  // the paint covers the whole client area
     case WM_SIZE: midEnd->resized({LOWORD(lParam), HIWORD(lParam)}); return 0;
+    case WM_GETMINMAXINFO: {
+      // One game pixel to a pixel at the least.
+      const SIZE smallest = outerSize({clientWidth, clientHeight});
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {smallest.cx, smallest.cy};
+      return 0;
+    }
     case WM_KEYDOWN:
-      if (!IsIconic(window)) midEnd->keyPressed(static_cast<int32_t>(wParam));
+      if (wParam == VK_F11) {
+        toggleFullScreen();  // the window's key, before the game sees it
+      } else if (!IsIconic(window)) {
+        midEnd->keyPressed(static_cast<int32_t>(wParam));
+      }
       return 0;
     case WM_COMMAND: midEnd->commandChosen(static_cast<Command>(LOWORD(wParam))); return 0;
     case WM_TIMER: midEnd->tick(); return 0;

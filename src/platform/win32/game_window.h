@@ -13,8 +13,8 @@ constexpr UINT_PTR gameTimerId = 123;
 // "Vantrel": 1 on success, 0 otherwise.
 int initApplication(HINSTANCE instance);
 // The game's window on the mid-end, 640 by 470 (outer size) at scale 1, its
-// client area scale times as large at a larger scale. nullptr when it cannot
-// be made.
+// client area the picture at the scale asked for at a larger one, lowered to
+// fit the screen. nullptr when it cannot be made.
 HWND createGameWindow(MidEnd& midEnd);
 HACCEL gameAccelerators();
 
