@@ -64,6 +64,12 @@ int swapFiles(const std::string& a, const std::string& b);
 // write to and only owners may delete from (such as /tmp).
 std::string resolveLink(const std::string& path, int& error);
 
+// The folder where the game keeps this user's data: $XDG_DATA_HOME/vantrel
+// (~/.local/share when that is unset or relative) on POSIX,
+// %APPDATA%\Vantrel on Windows. Empty, with the reason in error, when the
+// environment names none.
+std::string gameDataFolder(std::string& error);
+
 // An exclusive advisory lock on the lock file at `path`, created when missing
 // with the permissions of the file at `model`, so that whoever may write that
 // file may lock it. Waits at most `timeoutMs`; -1 with `error` set when not

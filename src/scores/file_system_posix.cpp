@@ -171,6 +171,18 @@ std::string resolveLink(const std::string& path, int& error) {
   return current;
 }
 
+std::string gameDataFolder(std::string& error) {
+  // A relative XDG_DATA_HOME is to be ignored, as if unset.
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  if (dataHome && dataHome[0] == '/') return std::string(dataHome) + "/vantrel";
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) {
+    error = "cannot find this user's data folder: neither XDG_DATA_HOME nor HOME is set";
+    return {};
+  }
+  return std::string(home) + "/.local/share/vantrel";
+}
+
 intptr_t acquireLock(const std::string& path, const std::string& model, int timeoutMs, int& error) {
   gid_t group;
   const mode_t mode = modeOf(model, group) & 0666;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "scores/file_system.h"
@@ -149,6 +150,15 @@ int swapFiles(const std::string&, const std::string&) { return ENOSYS; }
 
 // Links on Windows need rights a player seldom has; the path is taken as it is.
 std::string resolveLink(const std::string& path, int&) { return path; }
+
+std::string gameDataFolder(std::string& error) {
+  const char* appData = std::getenv("APPDATA");
+  if (!appData || !*appData) {
+    error = "cannot find this user's data folder: APPDATA is not set";
+    return {};
+  }
+  return std::string(appData) + "\\Vantrel";
+}
 
 // Windows locks are mandatory for the bytes they cover, so the lock covers one
 // byte far past any table: reading and writing the file stay free. A new

@@ -138,6 +138,12 @@ int placeEntry(HighScoreEntry* table, const HighScoreEntry& candidate) {
   return slot;
 }
 
+// The unsaved entries went to the file, which another game may replace.
+void markWritten() {
+  unconfirmedEntries.insert(unconfirmedEntries.end(), unsavedEntries.begin(), unsavedEntries.end());
+  unsavedEntries.clear();
+}
+
 bool sameEntry(const HighScoreEntry& a, const HighScoreEntry& b) {
   return a.score == b.score && std::strcmp(a.name, b.name) == 0;
 }
@@ -246,6 +252,9 @@ int putInPlace(const std::string& temporary, const std::string& path, int count,
       std::remove(temporary.c_str());  // the old table
       return 0;
     }
+    // This run's table stood in place, and another game may have read it
+    // since: its scores are in the file, for all this run knows.
+    markWritten();
     int placed = 0;
     error = readTableFile(temporary, count, table, placed);
     readIdentity = written;
@@ -430,8 +439,7 @@ void saveHighScores(int count, HighScoreEntry* table) {
     if (error == 0) {
       readIdentity = written;
       tableRead = true;
-      unconfirmedEntries.insert(unconfirmedEntries.end(), unsavedEntries.begin(), unsavedEntries.end());
-      unsavedEntries.clear();
+      markWritten();
       if (locked) return unconfirmedEntries.clear();
       // Another game may have put its table in place of this one at once:
       // read it back, and write again when it lacks a score of this run.
