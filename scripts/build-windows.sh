@@ -25,7 +25,7 @@ trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/vantrel/help"
 i686-w64-mingw32-strip -o "$stage/vantrel/vantrel.exe" "$dir/bin/vantrel.exe"
 cp resources/help/*.html "$stage/vantrel/help/"
-sed 's/\r*$/\r/' README.md > "$stage/vantrel/README.txt"
+sed 's/\r*$/\r/' resources/windows-readme.txt > "$stage/vantrel/README.txt"
 sed 's/\r*$/\r/' LICENSE > "$stage/vantrel/LICENSE.txt"
 rm -f "$dir/vantrel-win32.zip"
 (cd "$stage" && zip -qr -X "$OLDPWD/$dir/vantrel-win32.zip" vantrel)

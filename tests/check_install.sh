@@ -27,7 +27,8 @@ for doc in LICENSE README.md NEWS.md; do
   [ -s "$share/doc/vantrel/$doc" ] || fail "no $doc under share/doc/vantrel"
 done
 # One version everywhere: the project's, as players see it.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=\([0-9]*\.[0-9]*\).*/\1/p' "$1/CMakeCache.txt")
+release=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt")
+version=${release%.*}
 for page in vantrel vantrel-sim; do
   man=$share/man/man6/$page.6
   [ -s "$man" ] || { fail "no manual page $page(6)"; continue; }
@@ -37,7 +38,7 @@ for page in vantrel vantrel-sim; do
 done
 grep -q "<release version=\"$version\" date=" "$share/metainfo/org.vantrel.vantrel.metainfo.xml" ||
   fail "the metadata's release is not $version"
-grep -q "^## $version " "$share/doc/vantrel/NEWS.md" || fail "NEWS has no heading for $version"
+grep -qx "## $release" "$share/doc/vantrel/NEWS.md" || fail "NEWS has no heading for $release"
 for program in vantrel vantrel-sim; do
   [ -x "$prefix/bin/$program" ] || fail "no program $program"
 done

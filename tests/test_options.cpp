@@ -60,6 +60,31 @@ TEST(CommandLineTest, GoodCommandLinesGiveTheirOptions) {
     ASSERT_EQ(p.action, CommandLine::Run) << p.error;
     EXPECT_TRUE(p.options.userHiscore) << user;
   }
+  EXPECT_FALSE(parse({}).options.pauseWhenInactive);
+  p = parse({"--pause-when-inactive", "--user-hiscore"});
+  ASSERT_EQ(p.action, CommandLine::Run) << p.error;
+  EXPECT_TRUE(p.options.pauseWhenInactive);
+  EXPECT_TRUE(p.options.userHiscore);
+  EXPECT_EQ(parse({"--pause-when-inactive=1"}).error, "--pause-when-inactive takes no value");
+}
+
+// The help as a message box shows it: one line an option, prose in one piece.
+TEST(CommandLineTest, TextForABoxPutsEachOptionOnALineOfItsOwn) {
+  const struct {
+    std::string terminal, box;
+  } cases[] = {
+      {"Usage: vantrel [OPTION]...\nVantrel, a game: keep the ball\nin play.\n\n",
+       "Usage: vantrel [OPTION]...\nVantrel, a game: keep the ball in play.\n\n"},
+      {"  --hiscore PATH     keep the table\n                     in PATH\n  -h, --help         show this\n",
+       "--hiscore PATH: keep the table in PATH\n-h, --help: show this\n"},
+      {"  --pause-when-inactive\n                     hold the game\n", "--pause-when-inactive: hold the game\n"},
+      {"vantrel: unknown option '--bogus'\nTry 'vantrel --help' for more information.\n",
+       "vantrel: unknown option '--bogus'\nTry 'vantrel --help' for more information.\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(boxText(c.terminal), c.box) << c.terminal;
+  const std::string help = boxText(usageText());
+  EXPECT_NE(help.find("\n--scale N: open the window"), std::string::npos) << help;
+  EXPECT_EQ(help.find("\n "), std::string::npos) << "no line starts with a blank:\n" << help;
 }
 
 TEST(CommandLineTest, BadCommandLinesSayWhatIsWrongWithTheOptionAsTyped) {

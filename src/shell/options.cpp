@@ -1,5 +1,6 @@
 #include "shell/options.h"
 
+#include <cctype>
 #include <charconv>
 
 #include "core/printable.h"
@@ -61,6 +62,46 @@ std::string versionText() { return "vantrel " VANTREL_VERSION "\n"; }
 
 std::string commandLineErrorText(const std::string& error) {
   return "vantrel: " + error + "\nTry 'vantrel --help' for more information.\n";
+}
+
+// Option lines start with two blanks and a dash; their descriptions go on in
+// lines indented further; a prose line that starts in lower case goes on the
+// line before.
+std::string boxText(const std::string& terminalText) {
+  std::string box, line;
+  bool optionAlone = false;  // an option line whose description follows below
+  auto finish = [&] {
+    if (!line.empty()) box += line + "\n";
+    line.clear();
+  };
+  size_t from = 0;
+  while (from < terminalText.size()) {
+    size_t end = terminalText.find('\n', from);
+    if (end == std::string::npos) end = terminalText.size();
+    const std::string raw = terminalText.substr(from, end - from);
+    from = end + 1;
+    const size_t indent = raw.find_first_not_of(' ');
+    if (indent == std::string::npos) {
+      finish();
+      box += "\n";
+      continue;
+    }
+    const std::string words = raw.substr(indent);
+    if (indent == 2 && words[0] == '-') {
+      finish();
+      const size_t gap = words.find("  ");
+      optionAlone = gap == std::string::npos;
+      line = optionAlone ? words : words.substr(0, gap) + ": " + words.substr(words.find_first_not_of(' ', gap));
+    } else if (!line.empty() && (indent > 2 || std::islower(static_cast<unsigned char>(words[0])))) {
+      line += (optionAlone ? ": " : " ") + words;
+      optionAlone = false;
+    } else {
+      finish();
+      line = words;
+    }
+  }
+  finish();
+  return box;
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {

@@ -27,3 +27,7 @@ std::string usageText();
 std::string versionText();
 // The error as the program prints it: "vantrel: ...", then a pointer to --help.
 std::string commandLineErrorText(const std::string& error);
+// A text laid out for an 80-column terminal, as a message box shows it best:
+// each option on a line of its own, "--option ARG: what it does", and
+// paragraphs in one piece, for the box to wrap.
+std::string boxText(const std::string& terminalText);

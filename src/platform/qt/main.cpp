@@ -138,6 +138,12 @@ int main(int argc, char** argv) {
   leanStart();
   QApplication app(argc, argv);
   releaseStartMessages();
+  // The platform's plug-ins are loaded, and the style (-style may name one
+  // from a plug-in). The game's pictures and Qt's own are PNG, which Qt reads
+  // itself; left to look, it would load every image plug-in there is to ask
+  // each whether it reads them.
+  QApplication::style();
+  QCoreApplication::setLibraryPaths({});
   // The window's class (WM_CLASS) is the application name: the desktop id, so
   // that a shell links the window to its launcher.
   QApplication::setApplicationName(QStringLiteral("org.vantrel.vantrel"));

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "platform/win32/gdi_surface.h"
+#include "shell/options.h"
 #include "shell/tables.h"
 
 namespace {
@@ -24,12 +26,12 @@ MidEnd* midEnd;
 std::unique_ptr<GdiSurface> gdiSurface;                      // while the window exists
 WINDOWPLACEMENT windowedPlacement{sizeof(WINDOWPLACEMENT)};  // kept while full screen
 
-// The folder of vantrel.exe, with its final backslash.
-std::string programFolder() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of("\\/") + 1);
+// The folder of vantrel.exe, with its final backslash, in wide characters:
+// its name may hold any character, not only those of the ANSI code page.
+std::wstring programFolder() {
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
 Point pointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
@@ -111,16 +113,23 @@ class Win32FrontEnd final : public FrontEnd {
   void endProgram() override { DestroyWindow(gameWindow); }
   void showAbout() override { DialogBoxParamA(appInstance, MAKEINTRESOURCEA(3), gameWindow, aboutDialogProc, 0); }
   // Windows has not opened .hlp files since Vista: the help comes as HTML
-  // pages beside the program.
-  void openHelp(const char* helpFile) override {
-    const std::string index = programFolder() + "help\\index.html";
-    if (GetFileAttributesA(index.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      const std::string text = "The help pages (" + std::string(helpFile) + ") are missing: " + index +
-                               " does not exist. They come with the game in its folder help.";
-      MessageBoxA(gameWindow, text.c_str(), windowTitle, MB_OK | MB_ICONINFORMATION);
+  // pages beside the program, opened by the player's program for them.
+  void openHelp(const char*) override {
+    const std::wstring index = programFolder() + L"help\\index.html";
+    if (GetFileAttributesW(index.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      const std::wstring text =
+          L"The help pages are missing: " + index + L" does not exist. They come with the game, in its folder help.";
+      MessageBoxW(gameWindow, text.c_str(), L"Vantrel", MB_OK | MB_ICONINFORMATION);
       return;
     }
-    ShellExecuteA(gameWindow, "open", index.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const auto opened =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(gameWindow, L"open", index.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (opened <= 32) {  // a code of failure, as ShellExecute reports it
+      const std::wstring text = L"No program opened the help page " + index + L" (error " + std::to_wstring(opened) +
+                                L"). Open it in a web browser, or choose a program for .html files in Windows' "
+                                L"settings.";
+      MessageBoxW(gameWindow, text.c_str(), L"Vantrel", MB_OK | MB_ICONWARNING);
+    }
   }
   void toggleFullScreen() override { ::toggleFullScreen(); }
   void warpCursor(Point windowPoint) override {
@@ -205,7 +214,7 @@ void tellPlayer(const std::string& text, bool error) {
     std::fflush(error ? stderr : stdout);
     return;
   }
-  MessageBoxA(nullptr, text.c_str(), "Vantrel", MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+  MessageBoxA(nullptr, boxText(text).c_str(), "Vantrel", MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
 int initApplication(HINSTANCE instance) {
