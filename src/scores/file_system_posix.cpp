@@ -144,7 +144,7 @@ int replaceFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-int swapFiles(const std::string& a, const std::string& b) {
+int swapFiles([[maybe_unused]] const std::string& a, [[maybe_unused]] const std::string& b) {
 #ifdef RENAME_EXCHANGE
   return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno;
 #else

@@ -68,6 +68,7 @@ class PageFrontEnd final : public FrontEnd {
   }
   void showAbout() override { pageCall("showAbout", 0, 0); }
   void openHelp(const char* helpFile) override { pageText("openHelp", helpFile); }
+  void toggleFullScreen() override { pageCall("toggleFullScreen", 0, 0); }
   // A page cannot move the pointer (see docs/behaviour.md).
   void warpCursor(Point) override {}
   void captureMouse(bool captured) override { pageCall("captureMouse", captured, 0); }

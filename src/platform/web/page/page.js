@@ -217,6 +217,11 @@ const calls = {
     if (!frame.src) frame.src = "help/index.html";
     document.getElementById("help").hidden = false;
   },
+  // View, Full Screen: the window's part of the page over the whole screen.
+  toggleFullScreen() {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else document.getElementById("window").requestFullscreen().catch(() => {});
+  },
   // Exit: the page cannot close itself; the game ends and says how to start anew.
   postClose() {
     game.closed();
@@ -296,10 +301,24 @@ document.addEventListener("visibilitychange", () => {
   owed = 0;
 });
 
+// Points on the canvas in its own pixels, whatever size it is shown at.
 function gamePoint(event) {
   const box = canvas.getBoundingClientRect();
-  return [Math.floor(event.clientX - box.left), Math.floor(event.clientY - box.top)];
+  const scale = box.width / canvas.width;
+  return [Math.floor((event.clientX - box.left) / scale), Math.floor((event.clientY - box.top) / scale)];
 }
+
+// In full screen the picture is shown at the largest whole scale that fits,
+// as in the windows, so every game pixel stays square and crisp.
+function fitPicture() {
+  const full = document.fullscreenElement !== null;
+  const room = [innerWidth, innerHeight - document.getElementById("menubar").offsetHeight];
+  const scale = full ? Math.max(1, Math.floor(Math.min(room[0] / canvas.width, room[1] / canvas.height))) : 1;
+  canvas.style.width = full ? `${canvas.width * scale}px` : "";
+  canvas.style.height = full ? `${canvas.height * scale}px` : "";
+}
+document.addEventListener("fullscreenchange", fitPicture);
+addEventListener("resize", fitPicture);
 
 function listen() {
   const live = (f) => (event) => {
