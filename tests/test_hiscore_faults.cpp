@@ -364,7 +364,8 @@ TEST_F(HiscoreFaultsTest, LockFileTakesTheTablesPermissions) {
 // In a folder that anyone may write to and only owners may delete from (such
 // as /tmp), a link is followed only when it is the player's own or the folder
 // owner's, as the system itself would: another user's link could point the
-// table at any file the player may write.
+// table at any file the player may write. Only root can plant another user's
+// link; the player it is planted for is then user nobody, and root itself.
 TEST_F(HiscoreFaultsTest, LinksInASharedFolderAreFollowedAsTheSystemWould) {
   fs::permissions(folder(), fs::perms::all | fs::perms::sticky_bit);
   const fs::path victim = folder() / "precious.txt";
@@ -373,20 +374,39 @@ TEST_F(HiscoreFaultsTest, LinksInASharedFolderAreFollowedAsTheSystemWould) {
   EXPECT_EQ(readAll(victim), tableFile({{"Ann", 500}}));
   if (!runningAsRoot()) GTEST_SKIP() << "only root can plant another user's link";
 
-  resetHighScores();
-  setHighScorePath(hiscorePath());
+  // The link is root's, the folder a third user's: nobody must not follow it.
+  constexpr uid_t folderOwner = 54321;
   writeAll(victim, "precious\n");
-  ASSERT_EQ(::lchown(hiscorePath().c_str(), nobody().pw_uid, nobody().pw_gid), 0);
+  ASSERT_EQ(::lchown(victim.c_str(), nobody().pw_uid, nobody().pw_gid), 0);
+  ASSERT_EQ(::chown(folder().c_str(), folderOwner, folderOwner), 0);
   const std::vector<std::string> before = filesIn(folder());
-  testing::internal::CaptureStderr();
-  endGame("Bob", 300);
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(readAll(victim), "precious\n");
-  EXPECT_TRUE(fs::is_symlink(hiscorePath()));
-  EXPECT_EQ(filesIn(folder()), before);
-  EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
-  EXPECT_NE(err.find("link of another user"), std::string::npos) << err;
-  expectEntry(0, "Bob", 300);
+  const auto expectRefused = [&](const char* name) {
+    resetHighScores();
+    setHighScorePath(hiscorePath());
+    testing::internal::CaptureStderr();
+    endGame(name, 300);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(readAll(victim), "precious\n");
+    EXPECT_TRUE(fs::is_symlink(hiscorePath()));
+    EXPECT_EQ(filesIn(folder()), before);
+    EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
+    EXPECT_NE(err.find("link of another user"), std::string::npos) << err;
+    expectEntry(0, name, 300);
+  };
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (!becomeNobody()) ::_exit(3);
+    expectRefused("Cid");
+    std::fflush(nullptr);
+    ::_exit(testing::Test::HasFailure() ? 1 : 0);
+  }
+  expectChildSucceeded(child);
+
+  // Nobody's link: root must not follow it either.
+  ASSERT_EQ(::lchown(hiscorePath().c_str(), nobody().pw_uid, nobody().pw_gid), 0);
+  expectRefused("Bob");
 }
 
 // A path that can hold no table gets no lock file beside it (nor, with a
