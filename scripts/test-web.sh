@@ -41,16 +41,7 @@ sim() {
 scripts=$work/scripts
 mkdir -p "$scripts"
 for demo in demo/*.vsim; do sim "$(basename "$demo" .vsim)" "$root/$demo"; done
-# The state after every tick of a whole game.
-awk '$1 == "tick" { t = $2 == "" ? 1 : $2; for (i = 0; i < t; i++) print "tick\nstate"; next } { print }' \
-  demo/game-over.vsim > "$scripts/every-tick.vsim"
-sim every-tick "$scripts/every-tick.vsim"
-printf 'type AB\nkey 13\nbogus 1\n' > "$scripts/unknown-command.vsim"
-printf 'tick -1\n' > "$scripts/negative-ticks.vsim"
-printf 'move 1\n' > "$scripts/missing-number.vsim"
-printf 'type \xe9\xff\nstate\nkey 0xZZ\n' > "$scripts/bad-bytes.vsim"
-printf 'tick 3\r\nstate\r\n' > "$scripts/crlf.vsim"
-for bad in unknown-command negative-ticks missing-number bad-bytes crlf; do sim "$bad" "$scripts/$bad.vsim"; done
+for case in $(scripts/sim-cases.sh "$scripts"); do sim "$case" "$scripts/$case.vsim"; done
 sim missing-script "$scripts/no-such-script.vsim"
 
 echo "== the page in headless Chromium"

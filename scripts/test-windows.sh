@@ -165,21 +165,7 @@ sim() { compare output "$1" "" "$linux/vantrel-sim" "$root/$build/bin/vantrel-si
 scripts=$work/scripts
 mkdir -p "$scripts"
 for demo in demo/*.vsim; do sim "$(basename "$demo" .vsim)" "$root/$demo"; done
-# The state after every tick of a whole game, and every 50 ticks through all
-# twelve levels.
-every() {
-  awk -v n="$1" '$1 == "tick" { t = $2 == "" ? 1 : $2; for (i = 0; i < t; i++) { print "tick"; if (++c % n == 0) print "state" } next } { print }' "$2"
-}
-every 1 demo/game-over.vsim > "$scripts/every-tick.vsim"
-every 50 demo/all-levels.vsim > "$scripts/every-50-ticks.vsim"
-sim every-tick "$scripts/every-tick.vsim"
-sim every-50-ticks "$scripts/every-50-ticks.vsim"
-printf 'type AB\nkey 13\nbogus 1\n' > "$scripts/unknown-command.vsim"
-printf 'tick -1\n' > "$scripts/negative-ticks.vsim"
-printf 'move 1\n' > "$scripts/missing-number.vsim"
-printf 'type \xe9\xff\nstate\nkey 0xZZ\n' > "$scripts/bad-bytes.vsim"
-printf 'tick 3\r\nstate\r\n' > "$scripts/crlf.vsim"
-for bad in unknown-command negative-ticks missing-number bad-bytes crlf; do sim "$bad" "$scripts/$bad.vsim"; done
+for case in $(scripts/sim-cases.sh "$scripts" --long); do sim "$case" "$scripts/$case.vsim"; done
 sim missing-script "$scripts/no-such-script.vsim"
 
 # vantrel.exe against the Qt window: its command line, then the pictures.

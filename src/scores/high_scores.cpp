@@ -101,8 +101,6 @@ void fillDefault(HighScoreEntry* table, int from, int count) {
   for (int i = from; i < count; ++i) table[i] = HighScoreEntry{"NoName", 0};
 }
 
-std::string shownPath(const std::string& path) { return printablePath(path); }
-
 // One line on standard error and, for the player, the notice that ends in
 // what becomes of the scores.
 void report(Problem kind, const std::string& message, const std::string& notice) {
@@ -117,16 +115,16 @@ constexpr const char* keptNotice = " The scores of this run are kept until the p
 void reportSaveFailure(int error) {
   const std::string reason = error == tableChanged ? "other games keep replacing it" : fileErrorText(error);
   report(ProblemSave,
-         "cannot save the high scores to " + shownPath(highScorePath) + ": " + reason + "; they are kept in memory",
-         "The high scores cannot be saved to " + shownPath(highScorePath) + ": " + reason + "." + keptNotice);
+         "cannot save the high scores to " + printablePath(highScorePath) + ": " + reason + "; they are kept in memory",
+         "The high scores cannot be saved to " + printablePath(highScorePath) + ": " + reason + "." + keptNotice);
 }
 
 void reportUnreadable(int error) {
   const std::string reason = fileErrorText(error);
   report(ProblemRead,
-         "cannot read the high scores from " + shownPath(highScorePath) + ": " + reason +
+         "cannot read the high scores from " + printablePath(highScorePath) + ": " + reason +
              "; the file is left as it is and the scores are kept in memory",
-         "The high scores cannot be read from " + shownPath(highScorePath) + ": " + reason + "." + keptNotice);
+         "The high scores cannot be read from " + printablePath(highScorePath) + ": " + reason + "." + keptNotice);
 }
 
 // Places the candidate above the first entry it beats; 10 when it beats none.
@@ -375,7 +373,7 @@ HighScoreLock::HighScoreLock() {
     lockOnTable = heldLock != -1;
     if (lockOnTable) return;
   }
-  const std::string shownLock = shownPath(lockPath);
+  const std::string shownLock = printablePath(lockPath);
   if (error == ETIMEDOUT) {
     report(ProblemLockBusy,
            "another game holds " + shownLock +
@@ -427,8 +425,8 @@ void saveHighScores(int count, HighScoreEntry* table) {
   const std::string path = resolveLink(highScorePath, error);
   if (path.empty()) return reportSaveFailure(error);
   if (isReadOnlyFile(path)) {
-    return report(ProblemReadOnly, shownPath(highScorePath) + " is read-only; the high scores are kept in memory",
-                  "The high scores are not saved: " + shownPath(highScorePath) + " is read-only." + keptNotice);
+    return report(ProblemReadOnly, printablePath(highScorePath) + " is read-only; the high scores are kept in memory",
+                  "The high scores are not saved: " + printablePath(highScorePath) + " is read-only." + keptNotice);
   }
   const bool locked = heldLock != -1;
   if (locked && !lockOnTable) removeDeadTemporaries(path);
