@@ -10,7 +10,7 @@ set -euo pipefail
 
 game=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev fonts-dejavu-core libstb-dev
+  qt6-base-dev libfontconfig-dev libgl-dev fonts-dejavu-core libstb-dev
 )
 tests=(
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 #include <cmath>
 
 #include "platform/qt/key_map.h"
@@ -58,6 +59,10 @@ void GameView::paintEvent(QPaintEvent* event) {
     const QRect source(QPoint(local.left() / scale, local.top() / scale),
                        QPoint(local.right() / scale, local.bottom() / scale));
     painter.drawImage(source.topLeft(), image, source);
+  }
+  if (!painted_) {
+    painted_ = true;
+    QTimer::singleShot(0, this, &GameView::firstPainted);  // once the paint is over
   }
 }
 

@@ -21,6 +21,11 @@ class GameView final : public QWidget {
   void setCursorShown(bool shown);
   QSize sizeHint() const override;
 
+ signals:
+  // The first picture is painted and on its way to the screen: what it did
+  // not need may follow.
+  void firstPainted();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -39,4 +44,5 @@ class GameView final : public QWidget {
   QCursor batZoneCursor_;  // transparent: in the bat zone the bat stands for the pointer
   CursorShape shape_ = CursorArrow;
   bool cursorShown_ = true;
+  bool painted_ = false;
 };

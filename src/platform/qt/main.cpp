@@ -1,11 +1,14 @@
 // vantrel: the game in a Qt window.
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
+#include <fontconfig/fontconfig.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/qt/game_window.h"
@@ -98,6 +101,8 @@ void leanStart() {
     qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
+constexpr int iconDelayMs = 100;
+
 // The Qt side of the program: the window and the event loop.
 class QtPlatform final : public Platform {
  public:
@@ -107,6 +112,12 @@ class QtPlatform final : public Platform {
     GameWindow* window = window_.get();
     QObject::connect(window, &GameWindow::finished, qApp, &QCoreApplication::exit);
     onStopSignal(window, [window] { window->close(); });
+    // The icon, pictures from 16 to 256 pixels, is read and sent once the
+    // first picture is shown and the desktop has shown the window: the
+    // player sees the game that much sooner.
+    QObject::connect(&window->view(), &GameView::firstPainted, window, [window] {
+      QTimer::singleShot(iconDelayMs, window, [] { QApplication::setWindowIcon(gameIcon()); });
+    });
     window->fitScreen();
     window->show();
     window->activateWindow();  // without a window manager nobody else gives the focus
@@ -136,6 +147,9 @@ int main(int argc, char** argv) {
                    std::count(early.unknownOptions.begin(), early.unknownOptions.end(), "-platform") > 0;
   defaultHandler = qInstallMessageHandler(holdStartMessage);
   leanStart();
+  // The font configuration takes as long to read as the display takes to
+  // open, and nothing needs it before the window is made: read side by side.
+  std::thread fontConfiguration(FcInit);
   QApplication app(argc, argv);
   releaseStartMessages();
   // The platform's plug-ins are loaded, and the style (-style may name one
@@ -149,7 +163,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.vantrel"));
-  QApplication::setWindowIcon(gameIcon());
   QApplication::setQuitOnLastWindowClosed(false);  // the window says when and with which exit code
+  fontConfiguration.join();
   return runProgram(parseCommandLine(argc, argv), platform);
 }
