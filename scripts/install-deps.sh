@@ -14,7 +14,7 @@ game=(
 )
 tests=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth x11-utils
   clang libclang-rt-14-dev
   appstream desktop-file-utils man-db
 )

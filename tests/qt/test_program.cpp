@@ -207,6 +207,26 @@ TEST_F(ProgramTest, TheRealXServerShowsTheSameGame) {
   EXPECT_EQ(QImage(path("x.png")), QImage(path("off.png")));
 }
 
+// The icon follows the first picture: on a real X server the window gets
+// the colour icon at every size, 16 to 256.
+TEST_F(ProgramTest, TheWindowGetsItsIconAtEverySizeOnceShown) {
+  const QString xvfb = QStandardPaths::findExecutable("xvfb-run");
+  if (xvfb.isEmpty()) GTEST_SKIP() << "xvfb-run is not installed";
+  const char* watch =
+      "\"$0\" --hiscore h.txt & game=$!\n"
+      "for i in $(seq 100); do\n"
+      "  xprop -len 1000000 -name Vantrel _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' && break\n"
+      "  sleep 0.1\n"
+      "done\n"
+      "kill $game\n";
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  const Result x = run(xvfb, {"-a", "sh", "-c", watch, VANTREL_EXE}, folder_.path(), environment);
+  EXPECT_EQ(x.out.toStdString(),
+            "Icon (16 x 16)\nIcon (32 x 32)\nIcon (48 x 48)\nIcon (64 x 64)\nIcon (128 x 128)\nIcon (256 x 256)\n")
+      << x.err.toStdString();
+}
+
 // A full disk, a played Exit, a played About box: a picture and exit code 0,
 // or a clear message and a code that says it failed.
 TEST_F(ProgramTest, ScreenshotsAndRecordingsReportWhatBecameOfThem) {

@@ -1,17 +1,15 @@
 // vantrel: the game in a Qt window.
 #include <QApplication>
-#include <QFileInfo>
 #include <QTimer>
-#include <fontconfig/fontconfig.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/qt/game_window.h"
+#include "platform/qt/quick_start.h"
 #include "platform/qt/stop_signals.h"
 #include "shell/front_end.h"
 #include "shell/midend.h"
@@ -87,20 +85,6 @@ void releaseStartMessages() {
   heldMessages.clear();
 }
 
-// What Qt would set up at start-up for nothing. The menu stays in the window,
-// where the game's layout expects it, and is not offered to a desktop's
-// global menu bar over D-Bus. The game reads keys, not composed text, so it
-// needs no input method. Without a session bus there is no screen reader to
-// talk to, and libdbus would start a bus of its own just for this window.
-void leanStart() {
-  QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
-  qputenv("QT_IM_MODULE", "none");
-  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-  if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
-      (runtime.isEmpty() || !QFileInfo::exists(QString::fromLocal8Bit(runtime + "/bus"))))
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-}
-
 constexpr int iconDelayMs = 100;
 
 // The Qt side of the program: the window and the event loop.
@@ -143,13 +127,13 @@ int main(int argc, char** argv) {
   const CommandLine early = parseCommandLine(argc, argv);
   if (!leftToQt(early) && early.action != CommandLine::Run) return runProgram(early, platform);
 
-  platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
-                   std::count(early.unknownOptions.begin(), early.unknownOptions.end(), "-platform") > 0;
+  const auto given = [&early](const char* option) {
+    return std::count(early.unknownOptions.begin(), early.unknownOptions.end(), option) > 0;
+  };
+  platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || given("-platform");
   defaultHandler = qInstallMessageHandler(holdStartMessage);
   leanStart();
-  // The font configuration takes as long to read as the display takes to
-  // open, and nothing needs it before the window is made: read side by side.
-  std::thread fontConfiguration(FcInit);
+  StartAhead startAhead(platformChosen || given("-platformpluginpath"));
   QApplication app(argc, argv);
   releaseStartMessages();
   // The platform's plug-ins are loaded, and the style (-style may name one
@@ -164,6 +148,6 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.vantrel"));
   QApplication::setQuitOnLastWindowClosed(false);  // the window says when and with which exit code
-  fontConfiguration.join();
+  startAhead.finish();
   return runProgram(parseCommandLine(argc, argv), platform);
 }
