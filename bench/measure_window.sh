@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Measures the game's window beside LBreakout2, both on one Xvfb in one run:
-#   - exec to the first painted frame: medians of five runs, the two programs
-#     taking turns (with the processor time each took until then);
+#   - exec to the first painted frame: medians of RUNS runs (default five),
+#     the programs taking turns (with the processor time each took until
+#     then); a bare Qt window with a menu bar (bench/bare_window.cpp) takes
+#     its turn too, to show what Qt itself takes;
 #   - the processor with a ball in play, in per cent of one core;
 #   - peak memory (the largest resident set).
 # Installs what it needs from Debian when missing (Xvfb, lbreakout2, xdotool,
@@ -12,6 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 seconds=${SECONDS_IN_PLAY:-10}
+runs=${RUNS:-5}
 vantrel=$(realpath "$build/bin/vantrel")
 lbreakout=/usr/games/lbreakout2
 
@@ -36,6 +39,8 @@ cleanup() {
 }
 trap cleanup EXIT
 g++ -std=c++20 -O2 -o "$work/first_frame" bench/first_frame.cpp -lX11 -lXdamage
+# shellcheck disable=SC2046  # pkg-config's flags are words
+g++ -std=c++20 -O2 -fPIC -o "$work/bare_window" bench/bare_window.cpp $(pkg-config --cflags --libs Qt6Widgets)
 
 # A black screen with no window manager: the first lit pixel is the program's.
 exec 3>"$work/display"
@@ -50,11 +55,13 @@ mkdir -p "$HOME"
 
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
-echo "Exec to the first painted frame, five runs each, taking turns..."
-for _ in 1 2 3 4 5; do
+echo "Exec to the first painted frame, $runs runs each, taking turns..."
+for _ in $(seq "$runs"); do
   "$work/first_frame" "$vantrel" --hiscore "$work/hiscore.txt" 2>/dev/null >>"$work/start-vantrel"
   sleep 0.3
   "$work/first_frame" "$lbreakout" 2>/dev/null >>"$work/start-lbreakout2"
+  sleep 0.3
+  "$work/first_frame" "$work/bare_window" 2>/dev/null >>"$work/start-bare"
   sleep 0.3
 done
 
@@ -103,13 +110,17 @@ startV=$(awk '{print $1}' "$work/start-vantrel" | median)
 cpuV=$(awk '{print $2}' "$work/start-vantrel" | median)
 startL=$(awk '{print $1}' "$work/start-lbreakout2" | median)
 cpuL=$(awk '{print $2}' "$work/start-lbreakout2" | median)
+startB=$(awk '{print $1}' "$work/start-bare" | median)
+cpuB=$(awk '{print $2}' "$work/start-bare" | median)
 echo
 echo "runs (ms to first frame, processor ms until then):"
-paste -d' ' <(sed 's/^/vantrel /' "$work/start-vantrel") <(sed 's/^/   lbreakout2 /' "$work/start-lbreakout2")
+paste -d' ' <(sed 's/^/vantrel /' "$work/start-vantrel") <(sed 's/^/   lbreakout2 /' "$work/start-lbreakout2") \
+  <(sed 's/^/   bare Qt /' "$work/start-bare")
 echo
-printf '%-38s %12s %12s\n' "" "vantrel" "LBreakout2"
-printf '%-38s %12s %12s\n' "exec to first frame, median (ms)" "$startV" "$startL"
-printf '%-38s %12s %12s\n' "  processor until then, median (ms)" "$cpuV" "$cpuL"
+printf '%-38s %12s %12s %12s\n' "" "vantrel" "LBreakout2" "bare Qt"
+printf '%-38s %12s %12s %12s\n' "exec to first frame, median (ms)" "$startV" "$startL" "$startB"
+printf '%-38s %12s %12s %12s\n' "  processor until then, median (ms)" "$cpuV" "$cpuL" "$cpuB"
 printf '%-38s %12s %12s\n' "processor, ball in play (% of a core)" "$vantrelCpu" "$lbreakoutCpu"
 printf '%-38s %12s %12s\n' "peak memory (MB)" "$vantrelPeak" "$lbreakoutPeak"
+echo "first frame, vantrel / LBreakout2: $(awk -v a="$startV" -v b="$startL" 'BEGIN {printf "%.2f", a / b}')"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
