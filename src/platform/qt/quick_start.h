@@ -9,7 +9,8 @@ void leanStart();
 
 // Loads, on a second thread while the main one opens the display, what Qt
 // would next load on the main one: the X11 platform plug-in, when Qt is to
-// choose it, and the font configuration. Qt then finds both ready.
+// choose it, and the font configuration. Qt then finds both ready. The
+// plug-in is left to Qt where a platform or a plug-in folder was chosen.
 class StartAhead {
  public:
   explicit StartAhead(bool platformChosen);
