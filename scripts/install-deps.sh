@@ -15,7 +15,7 @@ game=(
 tests=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   appstream desktop-file-utils man-db
 )
 # The MinGW-w64 cross compilers, Wine (32- and 64-bit), Xvfb, zip and the

@@ -11,6 +11,9 @@
 # the 64-bit builds to the last bit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Wine maps Windows names to Unix ones through the locale: a UTF-8 one, so
+# that names outside ASCII can be made whatever the caller set.
+export LC_ALL=C.UTF-8
 root=$PWD
 linux=$root/build/bin
 

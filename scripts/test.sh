@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test, stage by stage: the
-# Linux build and its suite, the same suite under the sanitizers, the fuzz
-# targets, the Windows build under Wine, and the web build under node and
-# in headless Chromium. Each stage's whole output goes
+# source's format, the Linux build and its suite, the same suite under the
+# sanitizers, the fuzz targets, the Windows build under Wine, and the web
+# build under node and in headless Chromium. Each stage's whole output goes
 # to build-logs/STAGE.log; the screen gets one line a stage with its time and
 # result, and the end of the log of a stage that failed. Every stage runs
 # even when an earlier one failed; the exit code says whether all passed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+# Wine maps Windows file names through the locale's character set, and a
+# container may set none: every stage runs under the UTF-8 locale Debian always has.
+export LC_ALL=C.UTF-8
 logs=$PWD/build-logs
 rm -rf "$logs"
 mkdir -p "$logs"
@@ -38,6 +41,7 @@ stage() {
 }
 
 stage packages scripts/install-deps.sh linux windows
+stage format scripts/check-format.sh
 stage linux linux
 stage sanitizers scripts/test-sanitizers.sh
 stage fuzz scripts/test-fuzz.sh

@@ -67,8 +67,7 @@ void SoftwareSurface::ellipse(const Rect& r, const Pen& pen, const Brush& brush)
   }
 }
 
-void SoftwareSurface::drawText(const Rect& r, std::string_view text, TextAlign align, const Font& font,
-                               Color color) {
+void SoftwareSurface::drawText(const Rect& r, std::string_view text, TextAlign align, const Font& font, Color color) {
   const Rect visible = intersection(r, clip_);
   if (isEmpty(visible)) return;
   painter_(pixels_.data(), width_, height_, visible, r, text, align, font, color);

@@ -11,9 +11,8 @@
 
 // Draws one line of text into pixels (width by height, 0x??RRGGBB words),
 // changing nothing outside clip, as DrawingSurface::drawText says.
-using TextPainter = std::function<void(uint32_t* pixels, int32_t width, int32_t height, const Rect& clip,
-                                       const Rect& r, std::string_view text, TextAlign align, const Font& font,
-                                       Color color)>;
+using TextPainter = std::function<void(uint32_t* pixels, int32_t width, int32_t height, const Rect& clip, const Rect& r,
+                                       std::string_view text, TextAlign align, const Font& font, Color color)>;
 
 class SoftwareSurface final : public DrawingSurface {
  public:

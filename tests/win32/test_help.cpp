@@ -32,7 +32,8 @@ class HelpTest : public ::testing::Test {
   // and returns the text of every box it opened, closing each as a player
   // would.
   std::vector<std::wstring> boxesOfFind() {
-    std::wstring command = L"\"" + (folder_ / L"vantrel.exe").wstring() + L"\" --hiscore hiscore.txt --play find.txt --screenshot end.png";
+    std::wstring command =
+        L"\"" + (folder_ / L"vantrel.exe").wstring() + L"\" --hiscore hiscore.txt --play find.txt --screenshot end.png";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION game{};

@@ -1,11 +1,11 @@
 #include "platform/qt/quick_start.h"
 
+#include <dlfcn.h>
+#include <fontconfig/fontconfig.h>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <dlfcn.h>
-#include <fontconfig/fontconfig.h>
 #include <string>
 
 // What Qt would set up at start-up for nothing. The menu stays in the window,

@@ -17,8 +17,8 @@ namespace {
 // What the page does, written in page.js; these only hand the values over.
 EM_JS(void, pagePaintText,
       (uint32_t * pixels, int32_t width, int32_t cl, int32_t ct, int32_t cr, int32_t cb, int32_t rl, int32_t rt,
-       int32_t rr, const char* text, int32_t length, int32_t align, const char* face, int32_t height,
-       int32_t weight, uint32_t rgb),
+       int32_t rr, const char* text, int32_t length, int32_t align, const char* face, int32_t height, int32_t weight,
+       uint32_t rgb),
       {
         VantrelPage.paintText(pixels, width, [ cl, ct, cr, cb ], [ rl, rt, rr ], HEAPU8.subarray(text, text + length),
                               align, UTF8ToString(face), height, weight, rgb);
@@ -26,9 +26,8 @@ EM_JS(void, pagePaintText,
 EM_JS(void, pageShowPixels, (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h),
       { VantrelPage.showPixels(rgba, x, y, w, h); });
 EM_JS(void, pageCall, (const char* what, int32_t a, int32_t b), { VantrelPage.call(UTF8ToString(what), a, b); });
-EM_JS(void, pageText, (const char* what, const char* text), {
-  VantrelPage.call(UTF8ToString(what), UTF8ToString(text));
-});
+EM_JS(void, pageText, (const char* what, const char* text),
+      { VantrelPage.call(UTF8ToString(what), UTF8ToString(text)); });
 EM_JS(bool, pageHidden, (), { return document.hidden; });
 
 void paintText(uint32_t* pixels, int32_t width, int32_t, const Rect& clip, const Rect& r, std::string_view text,
