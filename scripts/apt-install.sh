@@ -2,7 +2,7 @@
 # Installs the Debian packages named on the command line that are missing,
 # through sudo when not root. A package of another architecture (name:i386)
 # adds that architecture first. Does nothing when all are present. Its last
-# line says what it did.
+# line says what it did. Another apt run holding the lock is waited for.
 set -euo pipefail
 
 missing=()
@@ -23,6 +23,6 @@ for p in "${missing[@]}"; do
          dpkg --print-foreign-architectures | grep -qx "$arch" || $sudo dpkg --add-architecture "$arch" ;;
   esac
 done
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+$sudo apt-get -o DPkg::Lock::Timeout=600 update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
 echo "result: installed ${missing[*]}"
