@@ -21,6 +21,7 @@
 #include "core/world.h"
 #include "game_fixture.h"
 #include "hiscore_files.h"
+#include "other_users.h"
 #include "scores/high_scores.h"
 
 namespace fs = std::filesystem;
@@ -28,54 +29,6 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::file_status linkStatus(const fs::path& path) { return fs::symlink_status(path); }
-
-bool runningAsRoot() { return ::geteuid() == 0; }
-
-const passwd& nobody() {
-  static const passwd* const user = ::getpwnam("nobody");
-  if (!user) std::abort();
-  return *user;
-}
-
-// Hands a folder and all in it to user nobody.
-void giveToNobody(const fs::path& folder) {
-  if (::chown(folder.c_str(), nobody().pw_uid, nobody().pw_gid) != 0) std::abort();
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (::lchown(entry.path().c_str(), nobody().pw_uid, nobody().pw_gid) != 0) std::abort();
-  }
-}
-
-// In a child process: from root to user nobody, for good.
-bool becomeNobody() {
-  return ::setgroups(0, nullptr) == 0 && ::setresgid(nobody().pw_gid, nobody().pw_gid, nobody().pw_gid) == 0 &&
-         ::setresuid(nobody().pw_uid, nobody().pw_uid, nobody().pw_uid) == 0;
-}
-
-// Waits for a child that ends with _exit(0) when all went well.
-void expectChildSucceeded(pid_t child) {
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-}
-
-// Runs `body` as an ordinary player: at once when the tests run as one, and
-// when they run as root, in a child process as user nobody, who then owns
-// `folder`. Root may read and write anything, which is not what a player meets.
-template <typename Body>
-void asPlayer(const fs::path& folder, Body body) {
-  if (!runningAsRoot()) return body();
-  giveToNobody(folder);
-  std::fflush(nullptr);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (!becomeNobody()) ::_exit(3);
-    body();
-    std::fflush(nullptr);
-    ::_exit(testing::Test::HasFailure() ? 1 : 0);
-  }
-  expectChildSucceeded(child);
-}
 
 // The table of every game that ended: the best ten of games scoring 0 to n-1,
 // the even ones by Even, the odd ones by Odd.

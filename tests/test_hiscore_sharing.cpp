@@ -21,6 +21,13 @@ namespace fs = std::filesystem;
 class HiscoreSharingTest : public GameTest {
  protected:
   std::string lockPath() const { return hiscorePath() + ".lock"; }
+  // The lock as another game takes it.
+  intptr_t takeLock(int& error) const {
+    Folder place;
+    std::string name;
+    if (!openFolderOf(hiscorePath(), place, name, error)) return -1;
+    return acquireLock(place, name + ".lock", name, 0, error);
+  }
   void insert(const char* name, int32_t score) {
     HighScoreEntry candidate{};
     std::strcpy(candidate.name, name);
@@ -36,10 +43,10 @@ TEST_F(HiscoreSharingTest, TheLockShutsOutEveryOtherTaker) {
   int error = 0;
   {
     const HighScoreLock lock;
-    EXPECT_EQ(acquireLock(lockPath(), hiscorePath(), 0, error), -1);
+    EXPECT_EQ(takeLock(error), -1);
     EXPECT_EQ(error, ETIMEDOUT);
   }
-  const intptr_t next = acquireLock(lockPath(), hiscorePath(), 0, error);
+  const intptr_t next = takeLock(error);
   EXPECT_NE(next, -1);
   releaseLock(next);
 }
@@ -94,7 +101,7 @@ TEST_F(HiscoreSharingTest, AScoreWithoutAPlaceIsOfferedToTheNewerTable) {
 TEST_F(HiscoreSharingTest, ALockHeldForLongStopsNoSave) {
   writeAll(hiscorePath(), tableFile({{"Old", 900}}));
   int error = 0;
-  const intptr_t stuck = acquireLock(lockPath(), hiscorePath(), 0, error);
+  const intptr_t stuck = takeLock(error);
   ASSERT_NE(stuck, -1);
   testing::internal::CaptureStderr();
   endGame("Ann", 500);
@@ -110,12 +117,19 @@ TEST_F(HiscoreSharingTest, ALockHeldForLongStopsNoSave) {
 
 // A lock file that cannot be a lock (here a folder) is not replaced by a lock
 // that a rename breaks: the game says so once, saves checking what it
-// replaces, removes no other game's temporary file, and at the end of the run
-// puts back the scores another game's table lacks.
+// replaces, removes no live game's temporary file though it removes a dead
+// one's, and at the end of the run puts back the scores another game's table
+// lacks.
 TEST_F(HiscoreSharingTest, AnUnusableLockFileIsToldOnceAndLosesNothing) {
   fs::create_directory(lockPath());
-  const fs::path othersSave = folder() / "hiscore.txt.tmp-a1B2c3";
-  writeAll(othersSave, "another game's save on its way");
+  const fs::path deadSave = folder() / "hiscore.txt.tmp-a1B2c3";
+  writeAll(deadSave, "a dead game's save");
+  Folder place;
+  std::string name, othersSave;
+  int error = 0;
+  ASSERT_TRUE(openFolderOf(hiscorePath(), place, name, error));
+  std::FILE* live = createTemporaryFile(place, name + ".tmp-", othersSave, error);
+  ASSERT_NE(live, nullptr);
   testing::internal::CaptureStderr();
   endGame("Ann", 500);
   endGame("Bob", 300);
@@ -124,7 +138,9 @@ TEST_F(HiscoreSharingTest, AnUnusableLockFileIsToldOnceAndLosesNothing) {
   EXPECT_NE(err.find(lockPath() + " cannot be used as a lock"), std::string::npos) << err;
   EXPECT_NE(takeHighScoreProblem().find("lock file"), std::string::npos);
   EXPECT_EQ(readAll(hiscorePath()), tableFile({{"Ann", 500}, {"Bob", 300}}));
-  EXPECT_TRUE(fs::exists(othersSave));
+  EXPECT_TRUE(fs::exists(folder() / othersSave));
+  EXPECT_FALSE(fs::exists(deadSave));
+  std::fclose(live);
 
   writeAll(hiscorePath(), tableFile({{"Cid", 800}}));  // the other game's table, in place of ours
   finishHighScores();

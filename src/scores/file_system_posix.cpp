@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -8,17 +9,24 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <random>
 
 #include "scores/file_system.h"
 
 namespace {
 
-// O_NONBLOCK keeps open() from waiting for a FIFO's writer; fstat then tells
-// what was opened.
-int openRegular(const std::string& path, int flags, int& error) {
-  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+FileStepHook stepHook = nullptr;
+
+int hooked(FileStep step, const std::string& name) { return stepHook ? stepHook(step, name) : 0; }
+
+int dirOf(const Folder& folder) { return static_cast<int>(folder.handle); }
+
+// O_NONBLOCK keeps open() from waiting for a FIFO's writer, O_NOFOLLOW from
+// going where a link points; fstat then tells what was opened.
+int openRegular(const Folder& folder, const std::string& name, int flags, int& error) {
+  const int fd = ::openat(dirOf(folder), name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
   if (fd < 0) {
-    error = errno == ENXIO ? notRegularFile : errno;  // a socket cannot be opened at all
+    error = errno == ENXIO ? notRegularFile : errno == ELOOP ? linkInPlace : errno;  // a socket cannot be opened
     return -1;
   }
   struct stat st {};
@@ -41,16 +49,25 @@ std::FILE* streamOf(int fd, const char* mode, int& error) {
 }
 
 FileIdentity identityOfStat(const struct stat& st) {
-  return {true, static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), static_cast<int64_t>(st.st_size),
+  return {true,
+          S_ISREG(st.st_mode),
+          static_cast<uint64_t>(st.st_dev),
+          static_cast<uint64_t>(st.st_ino),
+          static_cast<int64_t>(st.st_size),
           static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
-// The mode bits of `model` (a file's read and write bits only), or those of a
-// new file under the umask when there is none.
-mode_t modeOf(const std::string& model, gid_t& group) {
+// What is at `name` itself, a link not followed.
+bool statAt(const Folder& folder, const std::string& name, struct stat& st) {
+  return ::fstatat(dirOf(folder), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// The mode bits of the regular file `model` (its read and write bits only),
+// or those of a new file under the umask when there is none.
+mode_t modeOf(const Folder& folder, const std::string& model, gid_t& group) {
   struct stat st {};
   group = static_cast<gid_t>(-1);
-  if (::stat(model.c_str(), &st) == 0) {
+  if (statAt(folder, model, st) && S_ISREG(st.st_mode)) {
     group = st.st_gid;
     return st.st_mode & 07777;
   }
@@ -72,21 +89,54 @@ bool trustedLink(const std::string& link, const struct stat& linkStat) {
 
 }  // namespace
 
-std::string fileErrorText(int error) {
-  if (error == notRegularFile) return "not a regular file";
-  if (error == untrustedLink) return "a link of another user in a shared folder, which is not followed";
-  return std::strerror(error);
+Folder::~Folder() {
+  if (handle != -1) ::close(static_cast<int>(handle));
 }
 
-std::FILE* openRegularFile(const std::string& path, FileAccess access, int& error) {
+std::string fileErrorText(int error) {
+  switch (error) {
+    case notRegularFile: return "not a regular file";
+    case untrustedLink: return "a link of another user in a shared folder, which is not followed";
+    case linkInPlace: return "a link was put in its place, which is not followed";
+    case tableTooLarge: return "far larger than a high-score table";
+    default: return std::strerror(error);
+  }
+}
+
+void setFileStepHook(FileStepHook hook) { stepHook = hook; }
+
+// Read access lets the folder be listed; a folder that may only be passed
+// through is opened for the rest.
+bool openFolderOf(const std::string& file, Folder& folder, std::string& name, int& error) {
+  const size_t slash = file.rfind('/');
+  folder.path = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+  name = slash == std::string::npos ? file : file.substr(slash + 1);
+  int fd = ::open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#ifdef O_PATH
+  if (fd < 0 && errno == EACCES) fd = ::open(folder.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+  if (fd < 0) {
+    error = errno;
+    return false;
+  }
+  folder.handle = fd;
+  if (name.empty()) {
+    error = EISDIR;
+    return false;
+  }
+  return true;
+}
+
+std::FILE* openRegularFile(const Folder& folder, const std::string& name, FileAccess access, int& error) {
+  if ((error = hooked(FileStep::Open, name)) != 0) return nullptr;
   const bool write = access == FileAccess::ReadWrite;
-  const int fd = openRegular(path, write ? O_RDWR : O_RDONLY, error);
+  const int fd = openRegular(folder, name, write ? O_RDWR : O_RDONLY, error);
   return fd < 0 ? nullptr : streamOf(fd, write ? "r+b" : "rb", error);
 }
 
-bool isRegularOrMissing(const std::string& path) {
+bool isRegularOrMissing(const Folder& folder, const std::string& name) {
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (!statAt(folder, name, st)) return errno == ENOENT;
   return S_ISREG(st.st_mode);
 }
 
@@ -96,31 +146,69 @@ FileIdentity identityOf(std::FILE* file) {
   return identityOfStat(st);
 }
 
-FileIdentity identityAt(const std::string& path) {
+FileIdentity identityAt(const Folder& folder, const std::string& name) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return {};
+  if (hooked(FileStep::Identity, name) != 0 || !statAt(folder, name, st)) return {};
   return identityOfStat(st);
 }
 
-// mkstemp creates with O_CREAT | O_EXCL, which never follows a link.
-std::FILE* createTemporaryFile(const std::string& prefix, std::string& path, int& error) {
-  std::string name = prefix + "XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) {
-    error = errno;
-    return nullptr;
+// O_CREAT | O_EXCL never follows a link, nor opens what is there.
+std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, std::string& name, int& error) {
+  static const char letters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  static std::mt19937 random{std::random_device{}()};
+  if ((error = hooked(FileStep::Create, prefix)) != 0) return nullptr;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = prefix;
+    for (size_t i = 0; i < temporarySuffixLength; ++i) candidate += letters[random() % (sizeof letters - 1)];
+    const int fd = ::openat(dirOf(folder), candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::flock(fd, LOCK_EX | LOCK_NB);
+      name = candidate;
+      return streamOf(fd, "w+b", error);
+    }
+    if (errno != EEXIST) break;
   }
-  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-  path = name;
-  return streamOf(fd, "wb", error);
+  error = errno;
+  return nullptr;
 }
 
-void copyPermissions(const std::string& model, std::FILE* file) {
+void claimFile(std::FILE* file) { ::flock(::fileno(file), LOCK_EX); }
+
+// Only a file with no other name is taken, and only while it still stands
+// at `name` after its claim was checked.
+bool removeUnclaimedFile(const Folder& folder, const std::string& name) {
+  int error = 0;
+  const int fd = openRegular(folder, name, O_RDONLY, error);
+  if (fd < 0) return false;
+  struct stat opened {
+  }, named{};
+  const bool take = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && opened.st_nlink == 1 &&
+                    statAt(folder, name, named) && named.st_ino == opened.st_ino && named.st_dev == opened.st_dev &&
+                    hooked(FileStep::Remove, name) == 0 && ::unlinkat(dirOf(folder), name.c_str(), 0) == 0;
+  ::close(fd);
+  return take;
+}
+
+std::vector<std::string> namesIn(const Folder& folder) {
+  std::vector<std::string> names;
+  const int fd = ::openat(dirOf(folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+  if (!dir) {
+    if (fd >= 0) ::close(fd);
+    return names;
+  }
+  while (const dirent* entry = ::readdir(dir)) names.emplace_back(entry->d_name);
+  ::closedir(dir);
+  return names;
+}
+
+void copyPermissions(const Folder& folder, const std::string& model, std::FILE* file) {
+  if (hooked(FileStep::Permissions, model) != 0) return;
   const int fd = ::fileno(file);
   struct stat st {};
-  if (::stat(model.c_str(), &st) != 0) {
+  if (!statAt(folder, model, st) || !S_ISREG(st.st_mode)) {
     gid_t group;
-    ::fchmod(fd, modeOf(model, group));
+    ::fchmod(fd, modeOf(folder, model, group));
     return;
   }
   // The owner can be kept only by root; a shared table keeps its group.
@@ -130,26 +218,34 @@ void copyPermissions(const std::string& model, std::FILE* file) {
 
 // No write permission bit at all means the player made it read-only; that
 // holds even for root, whom access() lets write anything.
-bool isReadOnlyFile(const std::string& path) {
+bool isReadOnlyFile(const Folder& folder, const std::string& name) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
-  return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+  if (!statAt(folder, name, st) || !S_ISREG(st.st_mode)) return false;
+  return (st.st_mode & 0222) == 0 || (::faccessat(dirOf(folder), name.c_str(), W_OK, 0) != 0 && errno == EACCES);
 }
 
 bool syncFile(std::FILE* file) { return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0; }
 
 bool truncateFile(std::FILE* file, long size) { return ::ftruncate(::fileno(file), size) == 0; }
 
-int replaceFile(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+int replaceFile(const Folder& folder, const std::string& from, const std::string& to) {
+  if (const int error = hooked(FileStep::Replace, to)) return error;
+  return ::renameat(dirOf(folder), from.c_str(), dirOf(folder), to.c_str()) == 0 ? 0 : errno;
 }
 
-int swapFiles([[maybe_unused]] const std::string& a, [[maybe_unused]] const std::string& b) {
+int swapFiles([[maybe_unused]] const Folder& folder, [[maybe_unused]] const std::string& a,
+              [[maybe_unused]] const std::string& b) {
+  if (const int error = hooked(FileStep::Swap, b)) return error;
 #ifdef RENAME_EXCHANGE
-  return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno;
+  return ::renameat2(dirOf(folder), a.c_str(), dirOf(folder), b.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno;
 #else
   return ENOSYS;
 #endif
+}
+
+int removeFile(const Folder& folder, const std::string& name) {
+  if (const int error = hooked(FileStep::Remove, name)) return error;
+  return ::unlinkat(dirOf(folder), name.c_str(), 0) == 0 ? 0 : errno;
 }
 
 std::string resolveLink(const std::string& path, int& error) {
@@ -168,7 +264,8 @@ std::string resolveLink(const std::string& path, int& error) {
     const size_t slash = current.rfind('/');
     current = link[0] == '/' || slash == std::string::npos ? link : current.substr(0, slash + 1) + link;
   }
-  return current;
+  error = ELOOP;
+  return {};
 }
 
 std::string gameDataFolder(std::string& error) {
@@ -183,23 +280,27 @@ std::string gameDataFolder(std::string& error) {
   return std::string(home) + "/.local/share/vantrel";
 }
 
-intptr_t acquireLock(const std::string& path, const std::string& model, int timeoutMs, int& error) {
+intptr_t acquireLock(const Folder& folder, const std::string& name, const std::string& model, int timeoutMs,
+                     int& error) {
+  if ((error = hooked(FileStep::Lock, name)) != 0) return -1;
   gid_t group;
-  const mode_t mode = modeOf(model, group) & 0666;
-  const int made = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-  if (made >= 0) {
-    (void)!::fchown(made, static_cast<uid_t>(-1), group);
-    ::close(made);
-  }
-  const int fd = openRegular(path, O_RDONLY | O_NOFOLLOW, error);  // a lock needs no write access
+  const mode_t mode = modeOf(folder, model, group) & 0666;
+  const int made = ::openat(dirOf(folder), name.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  const int fd = made >= 0 ? made : openRegular(folder, name, O_RDONLY, error);  // a lock needs no write access
   if (fd < 0) return -1;
   // Made with the table's bits, umask aside; one of ours made narrower by an
-  // older game is widened again.
+  // older game is widened again, but never a file that has another name too,
+  // which may be a private file of the player's linked here by someone else.
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 0666) != mode) ::fchmod(fd, mode);
+  if (made >= 0) (void)!::fchown(fd, static_cast<uid_t>(-1), group);
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (made >= 0 || (st.st_uid == ::geteuid() && st.st_nlink == 1)) &&
+      (st.st_mode & 0666) != mode) {
+    ::fchmod(fd, mode);
+  }
   for (int waited = 0;; waited += 10) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
     if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= timeoutMs) break;
+    hooked(FileStep::LockWait, name);
     const timespec pause{0, 10'000'000};
     ::nanosleep(&pause, nullptr);
   }

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "scores/file_system.h"
 
@@ -25,6 +27,16 @@ int errorOf(DWORD code) {
     case ERROR_WRITE_PROTECT: return EROFS;
     default: return EIO;
   }
+}
+
+FileStepHook stepHook = nullptr;
+
+int hooked(FileStep step, const std::string& name) { return stepHook ? stepHook(step, name) : 0; }
+
+std::string pathOf(const Folder& folder, const std::string& name) {
+  if (folder.path == ".") return name;
+  const char last = folder.path.back();
+  return folder.path + (last == '\\' || last == '/' ? "" : "\\") + name;
 }
 
 // Sharing for delete lets another game rename a new table over a file that is
@@ -67,21 +79,50 @@ FileIdentity identityOfHandle(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) return {};
   const auto wide = [](DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; };
-  return {true, info.dwVolumeSerialNumber, wide(info.nFileIndexHigh, info.nFileIndexLow),
+  return {true,
+          true,
+          info.dwVolumeSerialNumber,
+          wide(info.nFileIndexHigh, info.nFileIndexLow),
           static_cast<int64_t>(wide(info.nFileSizeHigh, info.nFileSizeLow)),
           static_cast<int64_t>(wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime))};
 }
 
 }  // namespace
 
+Folder::~Folder() = default;
+
 std::string fileErrorText(int error) {
-  if (error == notRegularFile) return "not a regular file";
-  if (error == untrustedLink) return "a link of another user in a shared folder, which is not followed";
-  return std::strerror(error);
+  switch (error) {
+    case notRegularFile: return "not a regular file";
+    case untrustedLink: return "a link of another user in a shared folder, which is not followed";
+    case linkInPlace: return "a link was put in its place, which is not followed";
+    case tableTooLarge: return "far larger than a high-score table";
+    default: return std::strerror(error);
+  }
 }
 
-bool isRegularOrMissing(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+void setFileStepHook(FileStepHook hook) { stepHook = hook; }
+
+// Windows names files by path alone; the folder is looked at once, so that a
+// missing one is told as it is.
+bool openFolderOf(const std::string& file, Folder& folder, std::string& name, int& error) {
+  const size_t slash = file.find_last_of("/\\");
+  folder.path = slash == std::string::npos ? "." : file.substr(0, slash + (slash == 0 || file[slash - 1] == ':'));
+  name = slash == std::string::npos ? file : file.substr(slash + 1);
+  const DWORD attributes = GetFileAttributesA(folder.path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    error = attributes == INVALID_FILE_ATTRIBUTES ? errorOf(GetLastError()) : ENOTDIR;
+    return false;
+  }
+  if (name.empty()) {
+    error = EISDIR;
+    return false;
+  }
+  return true;
+}
+
+bool isRegularOrMissing(const Folder& folder, const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(pathOf(folder, name).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return errorOf(GetLastError()) == ENOENT;
   return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
 }
@@ -91,36 +132,40 @@ FileIdentity identityOf(std::FILE* file) {
 }
 
 // Opened for no access at all, which neither a reader nor a writer minds.
-FileIdentity identityAt(const std::string& path) {
-  const HANDLE handle =
-      CreateFileA(path.c_str(), 0, shareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+FileIdentity identityAt(const Folder& folder, const std::string& name) {
+  if (hooked(FileStep::Identity, name) != 0) return {};
+  const HANDLE handle = CreateFileA(pathOf(folder, name).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
   const FileIdentity identity = identityOfHandle(handle);
   CloseHandle(handle);
   return identity;
 }
 
-std::FILE* openRegularFile(const std::string& path, FileAccess access, int& error) {
+std::FILE* openRegularFile(const Folder& folder, const std::string& name, FileAccess access, int& error) {
+  if ((error = hooked(FileStep::Open, name)) != 0) return nullptr;
   const bool write = access == FileAccess::ReadWrite;
-  const HANDLE handle = openRegular(path, write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, error);
+  const HANDLE handle = openRegular(pathOf(folder, name), write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, error);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return streamOf(handle, write ? _O_RDWR : _O_RDONLY, write ? "r+b" : "rb", error);
 }
 
-// CREATE_NEW fails on any existing name, a link included.
-std::FILE* createTemporaryFile(const std::string& prefix, std::string& path, int& error) {
+// CREATE_NEW fails on any existing name, a link included. Shared with nobody
+// while open, which is its claim.
+std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, std::string& name, int& error) {
+  if ((error = hooked(FileStep::Create, prefix)) != 0) return nullptr;
   static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   static unsigned counter = 0;
   unsigned seed = GetCurrentProcessId() * 2654435761u ^ GetTickCount();
   for (int attempt = 0; attempt < 100; ++attempt) {
     unsigned bits = seed + 7919u * ++counter;
-    std::string name = prefix;
-    for (int i = 0; i < 6; ++i, bits /= 62) name += digits[bits % 62];
-    const HANDLE handle =
-        CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string candidate = prefix;
+    for (int i = 0; i < 6; ++i, bits /= 62) candidate += digits[bits % 62];
+    const HANDLE handle = CreateFileA(pathOf(folder, candidate).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
-      path = name;
-      return streamOf(handle, _O_WRONLY, "wb", error);
+      name = candidate;
+      return streamOf(handle, _O_RDWR, "w+b", error);
     }
     error = errorOf(GetLastError());
     if (error != EEXIST) return nullptr;
@@ -128,11 +173,40 @@ std::FILE* createTemporaryFile(const std::string& prefix, std::string& path, int
   return nullptr;
 }
 
-// A new file takes the access rights the folder hands down, as the old one did.
-void copyPermissions(const std::string&, std::FILE*) {}
+// Files are never swapped here, so no other game's file stands at a name of
+// this game's to be claimed.
+void claimFile(std::FILE*) {}
 
-bool isReadOnlyFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+// A file that another game holds open cannot be opened unshared.
+bool removeUnclaimedFile(const Folder& folder, const std::string& name) {
+  if (hooked(FileStep::Remove, name) != 0) return false;
+  const HANDLE handle =
+      CreateFileA(pathOf(folder, name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return false;
+  }
+  return CloseHandle(handle) != 0;
+}
+
+std::vector<std::string> namesIn(const Folder& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(pathOf(folder, "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do names.emplace_back(found.cFileName);
+  while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// A new file takes the access rights the folder hands down, as the old one did.
+void copyPermissions(const Folder&, const std::string&, std::FILE*) {}
+
+bool isReadOnlyFile(const Folder& folder, const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(pathOf(folder, name).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
@@ -140,13 +214,24 @@ bool syncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_filen
 
 bool truncateFile(std::FILE* file, long size) { return _chsize(_fileno(file), size) == 0; }
 
-int replaceFile(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+int replaceFile(const Folder& folder, const std::string& from, const std::string& to) {
+  if (const int error = hooked(FileStep::Replace, to)) return error;
+  if (MoveFileExA(pathOf(folder, from).c_str(), pathOf(folder, to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return 0;
   return errorOf(GetLastError());
 }
 
 // Windows has no such call; a replacement is checked before it is made.
-int swapFiles(const std::string&, const std::string&) { return ENOSYS; }
+int swapFiles(const Folder&, const std::string&, const std::string& b) {
+  if (const int error = hooked(FileStep::Swap, b)) return error;
+  return ENOSYS;
+}
+
+int removeFile(const Folder& folder, const std::string& name) {
+  if (const int error = hooked(FileStep::Remove, name)) return error;
+  return DeleteFileA(pathOf(folder, name).c_str()) ? 0 : errorOf(GetLastError());
+}
 
 // Links on Windows need rights a player seldom has; the path is taken as it is.
 std::string resolveLink(const std::string& path, int&) { return path; }
@@ -163,9 +248,10 @@ std::string gameDataFolder(std::string& error) {
 // Windows locks are mandatory for the bytes they cover, so the lock covers one
 // byte far past any table: reading and writing the file stay free. A new
 // lock file takes the access rights the folder hands down, as the table did.
-intptr_t acquireLock(const std::string& path, const std::string&, int timeoutMs, int& error) {
-  HANDLE handle =
-      CreateFileA(path.c_str(), GENERIC_READ, shareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+intptr_t acquireLock(const Folder& folder, const std::string& name, const std::string&, int timeoutMs, int& error) {
+  if ((error = hooked(FileStep::Lock, name)) != 0) return -1;
+  HANDLE handle = CreateFileA(pathOf(folder, name).c_str(), GENERIC_READ, shareAll, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = errorOf(GetLastError());
     return -1;
@@ -182,6 +268,7 @@ intptr_t acquireLock(const std::string& path, const std::string&, int timeoutMs,
       return reinterpret_cast<intptr_t>(handle);
     }
     if (GetLastError() != ERROR_LOCK_VIOLATION || waited >= timeoutMs) break;
+    hooked(FileStep::LockWait, name);
     Sleep(10);
   }
   error = GetLastError() == ERROR_LOCK_VIOLATION ? ETIMEDOUT : errorOf(GetLastError());

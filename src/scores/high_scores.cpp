@@ -6,7 +6,6 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -14,8 +13,6 @@
 
 #include "core/printable.h"
 #include "scores/file_system.h"
-
-namespace fs = std::filesystem;
 
 HighScoreEntry highScoreTable[highScoreCount];
 
@@ -43,7 +40,14 @@ std::vector<HighScoreEntry> unconfirmedEntries;
 std::optional<HighScoreEntry> lateCandidate;
 
 // Each kind of problem is told once per run.
-enum Problem { ProblemRead = 1, ProblemSave = 2, ProblemReadOnly = 4, ProblemLockBusy = 8, ProblemLockUnusable = 16 };
+enum Problem {
+  ProblemRead = 1,
+  ProblemSave = 2,
+  ProblemReadOnly = 4,
+  ProblemLockBusy = 8,
+  ProblemLockUnusable = 16,
+  ProblemSetAside = 32
+};
 int reportedProblems = 0;
 std::string playerNotice;
 bool playerNoticeTaken = false;
@@ -54,6 +58,7 @@ bool playerNoticeTaken = false;
 int lockDepth = 0;
 intptr_t heldLock = -1;
 bool lockOnTable = false;
+bool lockBusy = false;  // the last wait for the lock ran out
 // A save waits this long for another game's save to end; past that the window
 // would stall, so it saves without the lock, checking what it replaces.
 constexpr int lockWaitMs = 500;
@@ -103,7 +108,7 @@ void fillDefault(HighScoreEntry* table, int from, int count) {
 
 // One line on standard error and, for the player, the notice that ends in
 // what becomes of the scores.
-void report(Problem kind, const std::string& message, const std::string& notice) {
+void report(int kind, const std::string& message, const std::string& notice) {
   if (reportedProblems & kind) return;
   reportedProblems |= kind;
   std::fprintf(stderr, "vantrel: %s\n", message.c_str());
@@ -197,22 +202,35 @@ bool readTable(std::FILE* file, int count, HighScoreEntry* table) {
   return !std::ferror(file);
 }
 
-// The name mkstemp gives a temporary file of the table's, and nothing else.
+// The name a temporary file of the table's is given, and nothing else.
 bool isTemporaryOf(const std::string& name, const std::string& prefix) {
   return name.size() == prefix.size() + temporarySuffixLength && name.compare(0, prefix.size(), prefix) == 0 &&
          std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
-// Temporary files of games that died while saving; only safe to remove while
-// the lock keeps every live game from writing one.
-void removeDeadTemporaries(const std::string& path) {
-  const fs::path table(path);
-  const std::string prefix = table.filename().string() + ".tmp-";
-  std::error_code error;
-  const fs::path folder = table.has_parent_path() ? table.parent_path() : fs::path(".");
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (isTemporaryOf(it->path().filename().string(), prefix)) fs::remove(it->path(), error);
+// Where the table is kept: its folder, opened once the link rule has named
+// the file, and the table's name in it.
+struct TablePlace {
+  Folder folder;
+  std::string name;
+  std::string temporaryPrefix() const { return name + ".tmp-"; }
+};
+
+// 0, or why no table can be kept where the path says.
+int openTablePlace(TablePlace& place) {
+  int error = 0;
+  const std::string path = resolveLink(highScorePath, error);
+  if (path.empty()) return error;
+  return openFolderOf(path, place.folder, place.name, error) ? 0 : error;
+}
+
+// Temporary files of games that died while saving: a live game keeps its own
+// claimed from its making to its end, and the file its swap displaced from
+// the moment it can open it.
+void removeDeadTemporaries(const TablePlace& place) {
+  for (const std::string& name : namesIn(place.folder)) {
+    if (isTemporaryOf(name, place.temporaryPrefix())) removeUnclaimedFile(place.folder, name);
   }
 }
 
@@ -236,62 +254,142 @@ bool writeTable(std::FILE* file, int count, const HighScoreEntry* table) {
 // A save replaces only the table this run read and merged into.
 bool isTheTableRead(const FileIdentity& now) { return !tableRead || now == readIdentity; }
 
-int readTableFile(const std::string& path, int count, HighScoreEntry* table, int& placed);
+// Fills the table from an open table file and merges what the run holds;
+// `placed` tells how many of those took a place. 0, or why it cannot be read.
+int readTableFrom(std::FILE* file, int count, HighScoreEntry* table, int& placed) {
+  const FileIdentity identity = identityOf(file);
+  if (identity.size > largestTable) return tableTooLarge;
+  std::vector<HighScoreEntry> loaded(static_cast<size_t>(count));
+  if (!readTable(file, count, loaded.data())) return EIO;
+  readIdentity = identity;
+  std::copy(loaded.begin(), loaded.end(), table);
+  tableRead = true;
+  fileUnreadable = false;
+  placed = mergeRunEntries(table);
+  return 0;
+}
+
+// No file: the default table, with what the run holds.
+int useDefaultTable(int count, HighScoreEntry* table) {
+  readIdentity = {};
+  fillDefault(table, 0, count);
+  tableRead = true;
+  fileUnreadable = false;
+  return mergeRunEntries(table);
+}
+
+// The same from the table's place, or the default table when there is none.
+int readTableFile(const TablePlace& place, int count, HighScoreEntry* table, int& placed) {
+  int error = 0;
+  std::FILE* file = openRegularFile(place.folder, place.name, FileAccess::Read, error);
+  if (file) {
+    error = readTableFrom(file, count, table, placed);
+    std::fclose(file);
+    return error;
+  }
+  if (error != ENOENT) return error;
+  placed = useDefaultTable(count, table);
+  return 0;
+}
+
+// What another program put at the table's name, and this save's swap moved
+// aside, is no table: it is kept where it now stands, and said so.
+void reportSetAside(const TablePlace& place, const std::string& temporary, int error) {
+  const std::string kept = printablePath(place.folder.path + "/" + temporary);
+  const std::string what = "something that is no high-score table (" + fileErrorText(error) + ")";
+  report(ProblemSetAside,
+         printablePath(highScorePath) + " was replaced by " + what + " while the high scores were saved; they are " +
+             "saved, and what stood there is kept as " + kept,
+         "The high scores are saved. Another program had put " + what + " in place of " + printablePath(highScorePath) +
+             "; it is kept as " + kept + ".");
+}
+
+// This save's swap put its table in place; what stood there is now at the
+// temporary's name. When it is not the table read, its scores are merged into
+// this run's table, to be written again; the run's own new scores cannot be
+// in it, so they all take their places beside its entries.
+int lookAtDisplaced(const TablePlace& place, const std::string& temporary, int count, HighScoreEntry* table,
+                    const FileIdentity& written) {
+  int error = 0;
+  std::FILE* displaced = openRegularFile(place.folder, temporary, FileAccess::Read, error);
+  if (!displaced) {
+    markWritten();
+    readIdentity = written;
+    if (error == ENOENT) return tableChanged;  // taken away: what is in place now is read again
+    reportSetAside(place, temporary, error);
+    return 0;
+  }
+  claimFile(displaced);
+  const FileIdentity identity = identityOf(displaced);
+  if (isTheTableRead(identity)) {
+    std::fclose(displaced);
+    markWritten();
+    readIdentity = written;
+    removeFile(place.folder, temporary);  // the old table
+    return 0;
+  }
+  int placed = 0;
+  error = readTableFrom(displaced, count, table, placed);
+  std::fclose(displaced);
+  // This run's table stood in place, and another game may have read it since:
+  // its scores are in the file, for all this run knows.
+  markWritten();
+  readIdentity = written;
+  if (error != 0) {
+    reportSetAside(place, temporary, error);
+    return 0;
+  }
+  removeFile(place.folder, temporary);
+  return tableDisplaced;
+}
 
 // Without a lock another game may put its table in place between the check
-// and the rename. Where the system can swap files, the file this save
-// displaced is looked at: when it is not the table read, its scores are
-// merged into this run's table, to be written again.
-int putInPlace(const std::string& temporary, const std::string& path, int count, HighScoreEntry* table,
-               const FileIdentity& written) {
-  int error = swapFiles(temporary, path);
+// and the rename; where the system can swap files, what was displaced is
+// looked at. A plain rename cannot tell, so `checked` says whether the save
+// still has to be read back.
+int putInPlace(const TablePlace& place, const std::string& temporary, int count, HighScoreEntry* table,
+               const FileIdentity& written, bool& checked) {
+  int error = swapFiles(place.folder, temporary, place.name);
   if (error == 0) {
-    if (isTheTableRead(identityAt(temporary))) {
-      std::remove(temporary.c_str());  // the old table
-      return 0;
-    }
-    // This run's table stood in place, and another game may have read it
-    // since: its scores are in the file, for all this run knows.
-    markWritten();
-    int placed = 0;
-    error = readTableFile(temporary, count, table, placed);
-    readIdentity = written;
-    return error ? error : tableDisplaced;
+    checked = true;
+    return lookAtDisplaced(place, temporary, count, table, written);
   }
   if (readIdentity.exists && error == ENOENT) return tableChanged;  // the table, or this file, was taken away
   // Nothing to swap with, or no swapping here.
-  error = replaceFile(temporary, path);
-  return error == ENOENT ? tableChanged : error;  // ENOENT: a lock holder took this file for a dead game's
+  error = replaceFile(place.folder, temporary, place.name);
+  if (error == 0) {
+    markWritten();
+    readIdentity = written;
+  }
+  return error == ENOENT ? tableChanged : error;  // ENOENT: the file was taken for a dead game's
 }
 
 // Written whole to a temporary file beside the table and renamed over it, so a
-// reader or a crash sees the old table or the new one, never a part.
-int replaceTable(std::FILE* file, const std::string& temporary, const std::string& path, int count,
-                 HighScoreEntry* table, FileIdentity& written) {
-  copyPermissions(path, file);
+// reader or a crash sees the old table or the new one, never a part. The
+// temporary stays open, and so claimed, until what its swap displaced is.
+int replaceTable(const TablePlace& place, std::FILE* file, const std::string& temporary, int count,
+                 HighScoreEntry* table, bool& checked) {
+  copyPermissions(place.folder, place.name, file);
   errno = 0;
-  bool ok = writeTable(file, count, table) && syncFile(file);
-  int error = ok ? 0 : errno;
-  written = identityOf(file);  // a rename keeps the file, its size and its time
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    error = errno;
+  int error = writeTable(file, count, table) && syncFile(file) ? 0 : (errno ? errno : EIO);
+  const FileIdentity written = identityOf(file);  // a rename keeps the file, its size and its time
+  bool moved = false;
+  if (error == 0 && !isTheTableRead(identityAt(place.folder, place.name))) error = tableChanged;
+  if (error == 0) {
+    error = putInPlace(place, temporary, count, table, written, checked);
+    moved = error == 0 || error == tableDisplaced || checked;
   }
-  if (!ok)
-    error = error ? error : EIO;
-  else if (!isTheTableRead(identityAt(path)))
-    error = tableChanged;
-  else
-    error = putInPlace(temporary, path, count, table, written);
-  if (error != 0) std::remove(temporary.c_str());
+  if (std::fclose(file) != 0 && error == 0 && !moved) error = errno ? errno : EIO;
+  if (!moved) removeFile(place.folder, temporary);
   return error;
 }
 
-// For a folder that takes no new file: the table is written over the old one
+// For a folder that takes no new file, or one whose rules let this player
+// write the table but not replace it: the table is written over the old one
 // in place, flushed and synced, as a careful editor does.
-int rewriteTable(const std::string& path, int count, const HighScoreEntry* table, FileIdentity& written) {
+int rewriteTable(const TablePlace& place, int count, const HighScoreEntry* table) {
   int error = 0;
-  std::FILE* file = openRegularFile(path, FileAccess::ReadWrite, error);
+  std::FILE* file = openRegularFile(place.folder, place.name, FileAccess::ReadWrite, error);
   if (!file) return error;
   if (!isTheTableRead(identityOf(file))) {
     std::fclose(file);
@@ -300,47 +398,29 @@ int rewriteTable(const std::string& path, int count, const HighScoreEntry* table
   errno = 0;
   const bool ok = writeTable(file, count, table) && truncateFile(file, std::ftell(file)) && syncFile(file);
   error = ok ? 0 : (errno ? errno : EIO);
-  written = identityOf(file);
+  const FileIdentity written = identityOf(file);
   if (std::fclose(file) != 0 && error == 0) error = errno ? errno : EIO;
+  if (error == 0) {
+    markWritten();
+    readIdentity = written;
+  }
   return error;
 }
 
-int writeTableFile(const std::string& path, int count, HighScoreEntry* table, FileIdentity& written) {
+int writeTableFile(const TablePlace& place, int count, HighScoreEntry* table, bool& checked) {
+  checked = false;
   if (!lockOnTable) {
     std::string temporary;
     int error = 0;
-    if (std::FILE* file = createTemporaryFile(path + ".tmp-", temporary, error)) {
-      return replaceTable(file, temporary, path, count, table, written);
+    if (std::FILE* file = createTemporaryFile(place.folder, place.temporaryPrefix(), temporary, error)) {
+      error = replaceTable(place, file, temporary, count, table, checked);
+      // A folder anyone may write to lets only a file's owner replace it.
+      if (error != EPERM && error != EACCES) return error;
+    } else if (!identityAt(place.folder, place.name).exists) {
+      return error;
     }
-    std::error_code missing;
-    if (!fs::exists(path, missing)) return error;
   }
-  return rewriteTable(path, count, table, written);
-}
-
-// Fills the table from the file, or with the default table when there is
-// none, and merges what the run holds; `placed` tells how many of those took
-// a place. 0, or why the file cannot be read.
-int readTableFile(const std::string& path, int count, HighScoreEntry* table, int& placed) {
-  int error = 0;
-  std::FILE* file = openRegularFile(path, FileAccess::Read, error);
-  if (!file && error != ENOENT) return error;
-  if (!file) {
-    readIdentity = {};
-    fillDefault(table, 0, count);
-  } else {
-    std::vector<HighScoreEntry> loaded(static_cast<size_t>(count));
-    const FileIdentity identity = identityOf(file);
-    const bool ok = readTable(file, count, loaded.data());
-    std::fclose(file);
-    if (!ok) return EIO;
-    readIdentity = identity;
-    std::copy(loaded.begin(), loaded.end(), table);
-  }
-  tableRead = true;
-  fileUnreadable = false;
-  placed = mergeRunEntries(table);
-  return 0;
+  return rewriteTable(place, count, table);
 }
 
 // The file cannot be read: it is left alone, and the table in memory, with
@@ -358,22 +438,24 @@ void pauseBeforeAttempt(int attempt) { std::this_thread::sleep_for(std::chrono::
 
 HighScoreLock::HighScoreLock() {
   if (lockDepth++ > 0) return;
+  TablePlace place;
+  if (openTablePlace(place) != 0 || !isRegularOrMissing(place.folder, place.name)) return;  // the load says why
+  const std::string lockName = place.name + ".lock";
+  // Once a wait has run out, saves go on without waiting until the lock is
+  // seen free again.
   int error = 0;
-  const std::string path = resolveLink(highScorePath, error);
-  if (path.empty() || !isRegularOrMissing(path)) return;  // no table is kept there; the load says why
-  const std::string lockPath = path + ".lock";
-  heldLock = acquireLock(lockPath, path, lockWaitMs, error);
+  heldLock = acquireLock(place.folder, lockName, place.name, lockBusy ? 0 : lockWaitMs, error);
+  lockBusy = heldLock == -1 && error == ETIMEDOUT;
   if (heldLock != -1) return;
-  std::error_code ignored;
-  if (error != ETIMEDOUT && !fs::exists(fs::symlink_status(lockPath, ignored))) {
+  if (error != ETIMEDOUT && !identityAt(place.folder, lockName).exists) {
     // No lock file and none can be made: the folder takes no new file, so no
     // game renames a table into it, and the table itself can be the lock.
-    if (!fs::exists(path, ignored)) return;  // nor a table: the save says why
-    heldLock = acquireLock(path, path, lockWaitMs, error);
+    if (!identityAt(place.folder, place.name).exists) return;  // nor a table: the save says why
+    heldLock = acquireLock(place.folder, place.name, place.name, lockWaitMs, error);
     lockOnTable = heldLock != -1;
     if (lockOnTable) return;
   }
-  const std::string shownLock = printablePath(lockPath);
+  const std::string shownLock = printablePath(place.folder.path + "/" + lockName);
   if (error == ETIMEDOUT) {
     report(ProblemLockBusy,
            "another game holds " + shownLock +
@@ -406,6 +488,12 @@ std::string takeHighScoreProblem() {
 
 void setHighScorePath(const std::string& path) { highScorePath = path; }
 
+void reportHighScoreFolderProblem(const std::string& reason) {
+  report(ProblemSave | ProblemRead,  // told once: every load and save meets it
+         "cannot save the high scores to " + printablePath(highScorePath) + ": " + reason + "; they are kept in memory",
+         "The high scores cannot be saved to " + printablePath(highScorePath) + ": " + reason + "." + keptNotice);
+}
+
 int32_t checkValue(int32_t seed, const char* text) {
   uint32_t a = static_cast<uint32_t>(seed);
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
@@ -421,33 +509,32 @@ int32_t checkValue(int32_t seed, const char* text) {
 void saveHighScores(int count, HighScoreEntry* table) {
   const HighScoreLock lock;
   if (fileUnreadable) return;  // already reported by the load
-  int error = 0;
-  const std::string path = resolveLink(highScorePath, error);
-  if (path.empty()) return reportSaveFailure(error);
-  if (isReadOnlyFile(path)) {
+  TablePlace place;
+  int error = openTablePlace(place);
+  if (error != 0) return reportSaveFailure(error);
+  if (isReadOnlyFile(place.folder, place.name)) {
     return report(ProblemReadOnly, printablePath(highScorePath) + " is read-only; the high scores are kept in memory",
                   "The high scores are not saved: " + printablePath(highScorePath) + " is read-only." + keptNotice);
   }
   const bool locked = heldLock != -1;
-  if (locked && !lockOnTable) removeDeadTemporaries(path);
+  if (!lockOnTable) removeDeadTemporaries(place);
   for (int attempt = 1;; ++attempt) {
-    FileIdentity written;
-    error = writeTableFile(path, count, table, written);
+    bool swapped = false;
+    error = writeTableFile(place, count, table, swapped);
     int placed = 0;
     if (error == 0) {
-      readIdentity = written;
       tableRead = true;
-      markWritten();
-      if (locked) return unconfirmedEntries.clear();
-      // Another game may have put its table in place of this one at once:
-      // read it back, and write again when it lacks a score of this run.
-      if (readTableFile(path, count, table, placed) != 0 || placed == 0) return;
+      // A swap under the lock is the last word: a game without it that swaps
+      // later merges this table. Any other save may have been written over
+      // at once: it is read back, and written again when it lacks a score.
+      if (locked && swapped) return unconfirmedEntries.clear();
+      if (readTableFile(place, count, table, placed) != 0 || placed == 0) return;
     } else if (error != tableChanged && error != tableDisplaced) {
       return reportSaveFailure(error);
     }
     if (attempt == saveAttempts) return reportSaveFailure(tableChanged);
     if (!locked) pauseBeforeAttempt(attempt);
-    if (error == tableChanged && (error = readTableFile(path, count, table, placed)) != 0) {
+    if (error == tableChanged && (error = readTableFile(place, count, table, placed)) != 0) {
       return markUnreadable(count, table, error);
     }
   }
@@ -455,10 +542,14 @@ void saveHighScores(int count, HighScoreEntry* table) {
 
 void loadHighScores(int count, HighScoreEntry* table) {
   const HighScoreLock lock;
-  int error = 0;
   int placed = 0;
-  const std::string path = resolveLink(highScorePath, error);
-  if (!path.empty()) error = readTableFile(path, count, table, placed);
+  TablePlace place;
+  int error = openTablePlace(place);
+  if (error == ENOENT) {  // no such folder: the save says why
+    useDefaultTable(count, table);
+    return saveHighScores(count, table);
+  }
+  if (error == 0) error = readTableFile(place, count, table, placed);
   if (error != 0) return markUnreadable(count, table, error);
   if (!readIdentity.exists) saveHighScores(count, table);  // the default table makes the file
 }
@@ -466,10 +557,9 @@ void loadHighScores(int count, HighScoreEntry* table) {
 void finishHighScores() {
   if (unsavedEntries.empty() && unconfirmedEntries.empty()) return;
   const HighScoreLock lock;
-  int error = 0;
   int placed = 0;
-  const std::string path = resolveLink(highScorePath, error);
-  if (!path.empty() && readTableFile(path, highScoreCount, highScoreTable, placed) == 0 &&
+  TablePlace place;
+  if (openTablePlace(place) == 0 && readTableFile(place, highScoreCount, highScoreTable, placed) == 0 &&
       (placed > 0 || !readIdentity.exists)) {
     saveHighScores(highScoreCount, highScoreTable);
   }
@@ -570,6 +660,7 @@ void resetHighScores() {
   unconfirmedEntries.clear();
   readIdentity = {};
   reportedProblems = 0;
+  lockBusy = false;
   playerNotice.clear();
   playerNoticeTaken = false;
 }

@@ -15,6 +15,10 @@ extern HighScoreEntry highScoreTable[highScoreCount];
 // Where the table is kept; "hiscore.txt" in the working directory by default.
 void setHighScorePath(const std::string& path);
 
+// The table's folder could not be made: the scores of the run are kept in
+// memory, and the player told why, as for any save that fails.
+void reportHighScoreFolderProblem(const std::string& reason);
+
 int32_t checkValue(int32_t seed, const char* text);
 void saveHighScores(int count, HighScoreEntry* table);
 void loadHighScores(int count, HighScoreEntry* table);

@@ -11,5 +11,6 @@
 std::string userHighScorePath(std::string& error);
 
 // Points the table at the file the options chose; false, with the reason in
-// error, when the per-user folder cannot be made.
+// error, when the environment names no per-user folder. One that cannot be
+// made is told as a save that fails, and the game goes on.
 bool chooseHighScoreFile(const Options& options, std::string& error);

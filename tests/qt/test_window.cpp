@@ -294,6 +294,19 @@ TEST_F(WindowTest, AFailedSaveIsNoticedOnceWhileTheGameRunsOn) {
   EXPECT_EQ(window().notice(), nullptr);
 }
 
+// A file's name is shown as it stands, whatever markup it holds.
+TEST_F(WindowTest, TheNoticeShowsMarkupAsPlainText) {
+  const QString text = "The high scores cannot be saved to /tmp/<h1>All your scores are saved.<!--/hiscore.txt.";
+  window().frontEnd().showNotice(text.toUtf8().constData());
+  auto* notice = qobject_cast<QMessageBox*>(window().notice());
+  ASSERT_NE(notice, nullptr);
+  const auto labels = notice->findChildren<QLabel*>();
+  const auto shown = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == text; });
+  ASSERT_NE(shown, labels.end());
+  EXPECT_EQ((*shown)->textFormat(), Qt::PlainText);
+  notice->button(QMessageBox::Ok)->click();
+}
+
 // The notice stands beside the game, hiding none of it, and once the player
 // has clicked it Enter or Escape closes it.
 TEST_F(WindowTest, TheSaveNoticeStandsBesideTheGameAndClosesByEnterOrEscape) {

@@ -161,7 +161,9 @@ void GameWindow::startTicking() { timer_.start(); }
 // of it, below or above it, where the screen has room, so that it hides
 // nothing of the game.
 void GameWindow::showNotice(const QString& text) {
-  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), QString(), QMessageBox::Ok, this);
+  box->setTextFormat(Qt::PlainText);  // a folder's name may look like markup
+  box->setText(text);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setAttribute(Qt::WA_ShowWithoutActivating);
   box->setWindowModality(Qt::NonModal);
