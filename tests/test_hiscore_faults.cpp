@@ -183,26 +183,12 @@ TEST_F(HiscoreFaultsTest, LeftoversOfDeadGamesAreRemoved) {
                                       "hiscore.txt.tmp-keep", "other.tmp-a1B2c3"}));
 }
 
-// Two games saving into one folder: every game that ended is in the table.
+// Two games saving into one folder, each ending its run as the program does:
+// every game that ended is in the table.
 TEST_F(HiscoreFaultsTest, GamesSavingAtOnceLoseNoScore) {
   constexpr int games = 150;
-  pid_t children[2];
-  for (int c = 0; c < 2; ++c) {
-    children[c] = ::fork();
-    ASSERT_GE(children[c], 0);
-    if (children[c] == 0) {
-      for (int g = 0; g < games; ++g) endGame(c ? "Odd" : "Even", 2 * g + c);
-      ::_exit(0);
-    }
-  }
-  for (pid_t child : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  std::vector<std::pair<std::string, int32_t>> best;
-  for (int s = 2 * games - 1; s >= 2 * games - 10; --s) best.emplace_back(s % 2 ? "Odd" : "Even", s);
-  EXPECT_EQ(readAll(hiscorePath()), tableFile(best));
+  playTwoGamesAtOnce(hiscorePath(), games, false);
+  EXPECT_EQ(readAll(hiscorePath()), bestOfTwoPlayers(2 * games));
   EXPECT_EQ(filesIn(folder()), tableAndLock);
 }
 
