@@ -273,8 +273,7 @@ TEST_F(HiscoreRaceTest, ABusyLockIsWaitedForOnce) {
     EXPECT_TRUE(wasWaitedFor("Eve")) << "seen free since: waited for again";
     releaseLock(stuck);
   });
-  EXPECT_EQ(readAll(hiscorePath()),
-            tableFile({{"Ann", 500}, {"Bob", 500}, {"Cid", 500}, {"Dan", 500}, {"Eve", 500}}));
+  EXPECT_EQ(readAll(hiscorePath()), tableFile({{"Ann", 500}, {"Bob", 500}, {"Cid", 500}, {"Dan", 500}, {"Eve", 500}}));
   EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
 }
 
@@ -326,4 +325,55 @@ TEST_F(HiscoreRaceTest, APlayerWhoDoesNotOwnASharedTableSavesIntoIt) {
   ASSERT_EQ(::stat(hiscorePath().c_str(), &st), 0);
   EXPECT_EQ(st.st_uid, 0u) << "still root's table";
   EXPECT_EQ(filesIn(folder()), tableAndLock);
+}
+
+// Two games ending many games at once, each ending its run as the program
+// does, in the ways a shared table meets: two users in a folder anyone may
+// write to, ties, and a system that cannot swap files. No score is lost.
+TEST_F(HiscoreRaceTest, TwoGamesAtOnceLoseNothingInEveryWay) {
+  constexpr int games = 60;
+  const struct {
+    const char* what;
+    bool twoUsers, ties, noSwap;
+  } ways[] = {
+      {"ties", false, true, false},
+      {"no swapping", false, false, true},
+      {"ties without swapping", false, true, true},
+      {"two users in a shared folder", true, false, false},
+      {"two users, ties, no swapping", true, true, true},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.what);
+    if (way.twoUsers && !runningAsRoot()) continue;  // a second user needs root to become one
+    const fs::path shared = folder() / way.what;
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    const std::string table = (shared / "hiscore.txt").string();
+    std::fflush(nullptr);
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+      children[c] = ::fork();
+      ASSERT_GE(children[c], 0);
+      if (children[c] == 0) {
+        ::umask(0);  // tables and lock files both users may write
+        if (way.twoUsers && c == 1 && !becomeNobody()) ::_exit(3);
+        if (way.noSwap) {
+          setFileStepHook([](FileStep step, const std::string&) { return step == FileStep::Swap ? ENOSYS : 0; });
+        }
+        ::close(2);
+        resetHighScores();
+        setHighScorePath(table);
+        for (int g = 0; g < games; ++g) endGame(way.ties ? "Tie" : c ? "Odd" : "Even", way.ties ? g : 2 * g + c);
+        finishHighScores();
+        ::_exit(0);
+      }
+    }
+    for (pid_t child : children) expectChildSucceeded(child);
+    std::vector<std::pair<std::string, int32_t>> best;
+    for (int i = 0; i < 10; ++i) {
+      const int32_t score = way.ties ? games - 1 - i / 2 : 2 * games - 1 - i;
+      best.emplace_back(way.ties ? "Tie" : score % 2 ? "Odd" : "Even", score);
+    }
+    EXPECT_EQ(readAll(table), tableFile(best));
+  }
 }
