@@ -2,11 +2,18 @@
 // game's score, save; the saved file must load back to the same table and
 // save again to the same bytes. Then the same bytes as another game's table,
 // put in place between a load and its save: the save must merge into it,
-// giving what inserting into that table alone gives.
+// giving what inserting into that table alone gives. Last, a link, FIFO or
+// folder swapped in at the table's name at some step of a run: nothing is
+// ever written through the link, and the game goes on.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "scores/file_system.h"
 #include "scores/high_scores.h"
 #include "scratch_folder.h"
 #include "shell/window.h"
@@ -53,6 +60,57 @@ void checkMergeIntoAnotherGamesTable(const uint8_t* data, size_t size) {
   }
 }
 
+// What another user swaps in, and at which step of those on the table. The
+// folder is one anyone may write to and only owners may delete from, and the
+// link another user's where the fuzzer can make it so (as root): the link
+// rule then refuses it, and no step may follow it. A link of the player's own
+// is followed by design.
+std::string swapFolder;
+int stepsBeforeSwap = 0, swappedKind = 0;
+bool anotherUsersLink = false;
+
+int swapSomethingIn(FileStep, const std::string& name) {
+  if (name != "hiscore.txt" || stepsBeforeSwap-- != 0) return 0;
+  namespace fs = std::filesystem;
+  const std::string table = swapFolder + "/hiscore.txt";
+  std::error_code ignored;
+  fs::remove_all(table, ignored);
+  if (swappedKind == 0) {
+    fs::create_symlink(swapFolder + "/canary", table, ignored);
+    anotherUsersLink = ::lchown(table.c_str(), 54321, 54321) == 0;
+  }
+  if (swappedKind == 1) ::mkfifo(table.c_str(), 0644);
+  if (swappedKind == 2) fs::create_directory(table, ignored);
+  return 0;
+}
+
+void checkSomethingSwappedIn(const uint8_t* data, size_t size) {
+  if (size < 2) return;
+  namespace fs = std::filesystem;
+  swapFolder = scratchFolder() + "/swap";
+  std::error_code ignored;
+  fs::remove_all(swapFolder, ignored);
+  fs::create_directory(swapFolder);
+  fs::permissions(swapFolder, fs::perms::all | fs::perms::sticky_bit);
+  anotherUsersLink = false;
+  const std::string canary = swapFolder + "/canary", text = "the player's own file\n";
+  writeBytes(canary, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  writeBytes(swapFolder + "/hiscore.txt", data + 2, size - 2);
+  stepsBeforeSwap = data[0] % 24;
+  swappedKind = data[1] % 3;
+  resetGame();
+  setHighScorePath(swapFolder + "/hiscore.txt");
+  setFileStepHook(swapSomethingIn);
+  loadHighScores(highScoreCount, highScoreTable);
+  insertHighScore(HighScoreEntry{"Fuzz", 1500});
+  finishHighScores();
+  setFileStepHook(nullptr);
+  if ((swappedKind != 0 || anotherUsersLink) && readBytes(canary) != text) {
+    std::fprintf(stderr, "a save wrote through a link swapped in at step %d\n", data[0] % 24);
+    std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -77,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   }
   checkMergeIntoAnotherGamesTable(data, size);
+  checkSomethingSwappedIn(data, size);
   resetGame();
   return 0;
 }
