@@ -174,13 +174,15 @@ TEST_F(HiscoreFaultsTest, PlantedLinkIsNotFollowed) {
 // Temporary files that dead games left are removed by the next save, even the
 // first; other files, those a player may have named alike among them, are not.
 TEST_F(HiscoreFaultsTest, LeftoversOfDeadGamesAreRemoved) {
-  const char* const names[] = {"hiscore.txt.tmp", "hiscore.txt.tmp-a1B2c3", "hiscore.txt.tmp-keep",
-                               "hiscore.txt.tmp-a1B2c.", "other.tmp-a1B2c3"};
+  const char* const names[] = {"hiscore.txt.tmp",        "hiscore.txt.tmp-a1B2c3", "hiscore.txt.tmp-keep",
+                               "hiscore.txt.tmp-a1B2c.", "hiscore.txt.tmp-a1B2c",  "hiscore.txt.tmp-a1B2c3d",
+                               "other.tmp-a1B2c3"};
   for (const char* name : names) writeAll((folder() / name).string(), "half a table");
   endGame("Ann", 500);
   EXPECT_EQ(filesIn(folder()),
-            std::vector<std::string>({"hiscore.txt", "hiscore.txt.lock", "hiscore.txt.tmp", "hiscore.txt.tmp-a1B2c.",
-                                      "hiscore.txt.tmp-keep", "other.tmp-a1B2c3"}));
+            std::vector<std::string>({"hiscore.txt", "hiscore.txt.lock", "hiscore.txt.tmp", "hiscore.txt.tmp-a1B2c",
+                                      "hiscore.txt.tmp-a1B2c.", "hiscore.txt.tmp-a1B2c3d", "hiscore.txt.tmp-keep",
+                                      "other.tmp-a1B2c3"}));
 }
 
 // Two games saving into one folder, each ending its run as the program does:
@@ -202,6 +204,20 @@ TEST_F(HiscoreFaultsTest, LinkedTableStaysLinked) {
   EXPECT_TRUE(fs::is_symlink(hiscorePath()));
   EXPECT_EQ(readAll((shared / "table.txt").string()), tableFile({{"Old", 900}, {"Ann", 500}}));
   EXPECT_EQ(filesIn(shared), std::vector<std::string>({"table.txt", "table.txt.lock"}));
+}
+
+// A table the game makes takes the bits the player's umask gives a new file.
+TEST_F(HiscoreFaultsTest, ANewTableFollowsTheUmask) {
+  for (const mode_t mask : {mode_t{002}, mode_t{022}}) {
+    const mode_t before = ::umask(mask);
+    endGame("Ann", 500);
+    ::umask(before);
+    struct stat st {};
+    ASSERT_EQ(::stat(hiscorePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << std::oct << mask;
+    fs::remove(hiscorePath());
+    fs::remove(hiscorePath() + ".lock");
+  }
 }
 
 TEST_F(HiscoreFaultsTest, SavedFileKeepsItsPermissions) {
@@ -346,6 +362,37 @@ TEST_F(HiscoreFaultsTest, LinksInASharedFolderAreFollowedAsTheSystemWould) {
   // Nobody's link: root must not follow it either.
   ASSERT_EQ(::lchown(hiscorePath().c_str(), nobody().pw_uid, nobody().pw_gid), 0);
   expectRefused("Bob");
+}
+
+// The two links the system follows in such a folder, each on its own: the
+// player's own link in a folder owned by someone else, and the folder
+// owner's link, followed by the player and by root too.
+TEST_F(HiscoreFaultsTest, InASharedFolderThePlayersAndTheOwnersLinksAreFollowed) {
+  if (!runningAsRoot()) GTEST_SKIP() << "needs other users: runs when the suite runs as root";
+  constexpr uid_t folderOwner = 54321;
+  fs::permissions(folder(), fs::perms::all | fs::perms::sticky_bit);
+  const fs::path target = folder() / "target";
+  fs::create_directory(target);
+  fs::permissions(target, fs::perms::all);
+  ASSERT_EQ(::chown(folder().c_str(), folderOwner, folderOwner), 0);
+  const auto followedBy = [&](bool byRoot, uid_t linkOwner, const char* name) {
+    SCOPED_TRACE(name);
+    const fs::path table = target / (std::string(name) + ".txt");
+    fs::remove(hiscorePath());
+    fs::create_symlink(table, hiscorePath());
+    ASSERT_EQ(::lchown(hiscorePath().c_str(), linkOwner, linkOwner), 0);
+    const auto play = [&] {
+      resetHighScores();
+      setHighScorePath(hiscorePath());
+      endGame(name, 500);
+      EXPECT_EQ(readAll(table), tableFile({{name, 500}}));
+    };
+    asNobody(play);
+    fs::remove(table);
+    if (byRoot) play();
+  };
+  followedBy(false, nobody().pw_uid, "Own");  // nobody's own, which root does not follow
+  followedBy(true, folderOwner, "Owner");
 }
 
 // A path that can hold no table gets no lock file beside it (nor, with a
