@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "file_io.h"
+#include "hiscore_files.h"
 #include "scores/high_scores.h"
 
 namespace fs = std::filesystem;
@@ -494,6 +495,45 @@ pid_t startSim(const fs::path& sim, const fs::path& folder, bool asNobody) {
     _exit(127);
   }
   return pid;
+}
+
+// A score the run saved without the lock, which another game's table then
+// replaced: the program puts it back as it ends, through the mid-end's end of
+// the run. The script comes through a pipe, so that the other game can act
+// while the program is still running.
+TEST_F(SimTest, TheEndOfTheRunPutsBackAScoreAnotherGameReplaced) {
+  fs::create_directory(dir / "hiscore.txt.lock");  // no lock can be had
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    if (null < 0 || chdir(dir.c_str()) != 0) _exit(126);
+    dup2(pipeEnds[0], 0), dup2(null, 1), dup2(null, 2);
+    close(pipeEnds[1]);
+    execl(simPath.c_str(), simPath.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  close(pipeEnds[0]);
+  const std::string game = readAll(demoDir + "/game-over.vsim");
+  ASSERT_EQ(write(pipeEnds[1], game.data(), game.size()), static_cast<ssize_t>(game.size()));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (readAll(dir / "hiscore.txt").rfind("AUTO", 0) != 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const std::string saved = readAll(dir / "hiscore.txt");
+  ASSERT_EQ(saved.rfind("AUTO", 0), 0u) << saved;
+  const std::string others = validLine(0, "Cid", 99999);
+  writeAll(dir / "other.txt", others);
+  fs::rename(dir / "other.txt", dir / "hiscore.txt");
+  close(pipeEnds[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  const std::string finished = readAll(dir / "hiscore.txt");
+  EXPECT_EQ(finished.rfind(others, 0), 0u) << finished;
+  EXPECT_EQ(finished.find("AUTO"), others.size()) << "the run's score, second: " << finished;
 }
 
 // Games killed at random moments while they end and save: hiscore.txt is
