@@ -1,7 +1,7 @@
 // The save under races forced between two of its steps, as another game or
-// another user of a shared folder would make them: links, files and other
-// things swapped in, displaced files taken away, refused renames, ties,
-// systems without swapping, and files no table can be.
+// another user of a shared folder would make them on POSIX systems: links,
+// files and other things swapped in, displaced files taken away, refused
+// renames, ties, tables rewritten within a second, and two users at once.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -15,59 +15,13 @@
 #include <vector>
 
 #include "core/session.h"
-#include "file_io.h"
-#include "game_fixture.h"
+#include "forced_steps.h"
 #include "hiscore_files.h"
 #include "other_users.h"
 #include "scores/file_system.h"
 #include "scores/high_scores.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// What the test does at a step; the step then goes on, or fails with the
-// code returned.
-std::function<int(FileStep, const std::string&)> onStep;
-
-int callOnStep(FileStep step, const std::string& name) { return onStep ? onStep(step, name) : 0; }
-
-bool isTemporaryName(const std::string& name) { return name.rfind("hiscore.txt.tmp-", 0) == 0; }
-
-// Another game's save, put in place by a rename as every save is.
-void putInPlace(const fs::path& table, const std::string& text) {
-  writeAll(table.string() + ".other", text);
-  fs::rename(table.string() + ".other", table);
-}
-
-}  // namespace
-
-class HiscoreRaceTest : public GameTest {
- protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    setFileStepHook(callOnStep);
-  }
-  void TearDown() override {
-    setFileStepHook(nullptr);
-    onStep = nullptr;
-    GameTest::TearDown();
-  }
-  // Runs `act` once, at the first step of this kind on a name `which` accepts.
-  void once(FileStep kind, std::function<bool(const std::string&)> which, std::function<int()> act) {
-    onStep = [=, done = false](FileStep step, const std::string& name) mutable {
-      if (done || step != kind || !which(name)) return 0;
-      done = true;
-      return act();
-    };
-  }
-  static bool isTable(const std::string& name) { return name == "hiscore.txt"; }
-  std::string stderrOf(const std::function<void()>& body) {
-    testing::internal::CaptureStderr();
-    body();
-    return testing::internal::GetCapturedStderr();
-  }
-};
 
 // No new file can be made (the disk is full), so the table is written in
 // place; just before, another user swaps it with a link to a file of the
@@ -156,28 +110,6 @@ TEST_F(HiscoreRaceTest, ADisplacedTableTakenAwayMeansReadAgain) {
   EXPECT_EQ(readAll(hiscorePath()), tableFile(expected));
 }
 
-// A temporary file is a dead game's only when no live game holds it open:
-// the cleanup leaves a live one's, its own and a displaced one being read.
-TEST_F(HiscoreRaceTest, TheCleanupTakesOnlyWhatNoLiveGameHolds) {
-  Folder place;
-  std::string name;
-  int error = 0;
-  ASSERT_TRUE(openFolderOf(hiscorePath(), place, name, error));
-  writeAll(folder() / "hiscore.txt.tmp-dis123", "a displaced table being read");
-  std::FILE* displaced = openRegularFile(place, "hiscore.txt.tmp-dis123", FileAccess::Read, error);
-  ASSERT_NE(displaced, nullptr);
-  claimFile(displaced);
-  std::string live;
-  std::FILE* own = createTemporaryFile(place, "hiscore.txt.tmp-", live, error);
-  ASSERT_NE(own, nullptr);
-  EXPECT_FALSE(removeUnclaimedFile(place, "hiscore.txt.tmp-dis123"));
-  EXPECT_FALSE(removeUnclaimedFile(place, live));
-  std::fclose(displaced);
-  std::fclose(own);
-  EXPECT_TRUE(removeUnclaimedFile(place, "hiscore.txt.tmp-dis123"));
-  EXPECT_TRUE(removeUnclaimedFile(place, live));
-}
-
 // Two games with the same name and score: the other's entry, in the table
 // this save displaced, is not taken for this run's own.
 TEST_F(HiscoreRaceTest, TiesAreKeptAsManyTimesAsTheyWereMade) {
@@ -191,29 +123,6 @@ TEST_F(HiscoreRaceTest, TiesAreKeptAsManyTimesAsTheyWereMade) {
   EXPECT_EQ(readAll(hiscorePath()), tableFile({{"Old", 900}, {"Ann", 500}, {"Ann", 500}}));
 }
 
-// Where files cannot be swapped, a save under the lock is read back like
-// any other: a game without the lock renamed its table over this one just
-// after, and this run's score is written again into it.
-TEST_F(HiscoreRaceTest, WithoutSwappingEverySaveIsReadBack) {
-  writeAll(hiscorePath(), tableFile({{"Old", 900}}));
-  raiseEvent(EventShowHighScores);
-  bool renamed = false, overwritten = false;
-  onStep = [&](FileStep step, const std::string& name) {
-    if (step == FileStep::Swap) return ENOSYS;
-    if (step == FileStep::Replace) {
-      renamed = true;
-    } else if (renamed && !overwritten) {
-      overwritten = true;
-      putInPlace(hiscorePath(), tableFile({{"Old", 900}, {"Bob", 300}}));
-    }
-    (void)name;
-    return 0;
-  };
-  endGame("Ann", 500);
-  if (!overwritten) putInPlace(hiscorePath(), tableFile({{"Old", 900}, {"Bob", 300}}));
-  EXPECT_EQ(readAll(hiscorePath()), tableFile({{"Old", 900}, {"Ann", 500}, {"Bob", 300}}));
-}
-
 // A private file of the player's, linked in as the lock file by someone else
 // where hard links are not protected, keeps its permissions.
 TEST_F(HiscoreRaceTest, TheLockNeverWidensAFileWithAnotherName) {
@@ -224,57 +133,6 @@ TEST_F(HiscoreRaceTest, TheLockNeverWidensAFileWithAnotherName) {
   endGame("Ann", 500);
   EXPECT_EQ(fs::status(secret).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(readAll(secret), "mine\n");
-}
-
-// A table far larger than ten lines (here a sparse terabyte) is not read:
-// the game says so once, keeps its scores and leaves the file as it is.
-TEST_F(HiscoreRaceTest, AHugeTableIsNotRead) {
-  {
-    std::FILE* file = std::fopen(hiscorePath().c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    ASSERT_TRUE(::ftruncate(::fileno(file), off_t{1} << 40) == 0 || ::ftruncate(::fileno(file), off_t{1} << 30) == 0);
-    std::fclose(file);
-  }
-  const auto size = fs::file_size(hiscorePath());
-  const std::string err = stderrOf([] {
-    endGame("Ann", 500);
-    raiseEvent(EventShowHighScores);
-  });
-  EXPECT_EQ(fs::file_size(hiscorePath()), size);
-  EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
-  EXPECT_NE(err.find("far larger than a high-score table"), std::string::npos) << err;
-  expectEntry(0, "Ann", 500);
-}
-
-// Once a wait for the lock has run out, the run's later saves do not wait
-// again while it stays taken, and wait again once it was seen free.
-TEST_F(HiscoreRaceTest, ABusyLockIsWaitedForOnce) {
-  Folder place;
-  std::string name;
-  int error = 0;
-  ASSERT_TRUE(openFolderOf(hiscorePath(), place, name, error));
-  writeAll(hiscorePath(), defaultFile());
-  intptr_t stuck = acquireLock(place, "hiscore.txt.lock", name, 0, error);
-  ASSERT_NE(stuck, -1);
-  int waits = 0;
-  onStep = [&](FileStep step, const std::string&) { return waits += step == FileStep::LockWait, 0; };
-  const auto wasWaitedFor = [&](const char* player) {
-    waits = 0;
-    endGame(player, 500);
-    return waits > 0;
-  };
-  const std::string err = stderrOf([&] {
-    EXPECT_TRUE(wasWaitedFor("Ann"));
-    EXPECT_FALSE(wasWaitedFor("Bob"));
-    EXPECT_FALSE(wasWaitedFor("Cid"));
-    releaseLock(stuck);
-    EXPECT_FALSE(wasWaitedFor("Dan")) << "free: taken at once";
-    stuck = acquireLock(place, "hiscore.txt.lock", name, 0, error);
-    EXPECT_TRUE(wasWaitedFor("Eve")) << "seen free since: waited for again";
-    releaseLock(stuck);
-  });
-  EXPECT_EQ(readAll(hiscorePath()), tableFile({{"Ann", 500}, {"Bob", 500}, {"Cid", 500}, {"Dan", 500}, {"Eve", 500}}));
-  EXPECT_EQ(countOccurrences(err, "\n"), 1) << err;
 }
 
 // Rewritten in place with the same length, in the same second or the next,
