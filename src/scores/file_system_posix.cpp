@@ -172,7 +172,9 @@ std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, 
   return nullptr;
 }
 
-void claimFile(std::FILE* file) { ::flock(::fileno(file), LOCK_EX); }
+// Never waits: a file someone else holds claimed is safe from the cleanup
+// already, and waiting would let another user stall the game.
+void claimFile(std::FILE* file) { ::flock(::fileno(file), LOCK_EX | LOCK_NB); }
 
 // Only a file with no other name is taken, and only while it still stands
 // at `name` after its claim was checked.
