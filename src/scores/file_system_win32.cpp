@@ -150,8 +150,9 @@ std::FILE* openRegularFile(const Folder& folder, const std::string& name, FileAc
   return streamOf(handle, write ? _O_RDWR : _O_RDONLY, write ? "r+b" : "rb", error);
 }
 
-// CREATE_NEW fails on any existing name, a link included. Shared with nobody
-// while open, which is its claim.
+// CREATE_NEW fails on any existing name, a link included. Shared only for the
+// rename that puts it in place: no other game can open it while it is open,
+// which is its claim.
 std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, std::string& name, int& error) {
   if ((error = hooked(FileStep::Create, prefix)) != 0) return nullptr;
   static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
@@ -161,8 +162,8 @@ std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, 
     unsigned bits = seed + 7919u * ++counter;
     std::string candidate = prefix;
     for (int i = 0; i < 6; ++i, bits /= 62) candidate += digits[bits % 62];
-    const HANDLE handle = CreateFileA(pathOf(folder, candidate).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileA(pathOf(folder, candidate).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
       name = candidate;
       return streamOf(handle, _O_RDWR, "w+b", error);

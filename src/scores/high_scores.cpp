@@ -213,16 +213,20 @@ bool isTemporaryOf(const std::string& name, const std::string& prefix) {
 // the file, and the table's name in it.
 struct TablePlace {
   Folder folder;
-  std::string name;
+  std::string path, name;  // the table's path as the link rule named it, and its name in the folder
   std::string temporaryPrefix() const { return name + ".tmp-"; }
+  // Another file of the folder, named as the table's path is, for messages.
+  std::string shown(const std::string& other) const {
+    return printablePath(path.substr(0, path.size() - name.size()) + other);
+  }
 };
 
 // 0, or why no table can be kept where the path says.
 int openTablePlace(TablePlace& place) {
   int error = 0;
-  const std::string path = resolveLink(highScorePath, error);
-  if (path.empty()) return error;
-  return openFolderOf(path, place.folder, place.name, error) ? 0 : error;
+  place.path = resolveLink(highScorePath, error);
+  if (place.path.empty()) return error;
+  return openFolderOf(place.path, place.folder, place.name, error) ? 0 : error;
 }
 
 // Temporary files of games that died while saving: a live game keeps its own
@@ -295,7 +299,7 @@ int readTableFile(const TablePlace& place, int count, HighScoreEntry* table, int
 // What another program put at the table's name, and this save's swap moved
 // aside, is no table: it is kept where it now stands, and said so.
 void reportSetAside(const TablePlace& place, const std::string& temporary, int error) {
-  const std::string kept = printablePath(place.folder.path + "/" + temporary);
+  const std::string kept = place.shown(temporary);
   const std::string what = "something that is no high-score table (" + fileErrorText(error) + ")";
   report(ProblemSetAside,
          printablePath(highScorePath) + " was replaced by " + what + " while the high scores were saved; they are " +
@@ -455,7 +459,7 @@ HighScoreLock::HighScoreLock() {
     lockOnTable = heldLock != -1;
     if (lockOnTable) return;
   }
-  const std::string shownLock = printablePath(place.folder.path + "/" + lockName);
+  const std::string shownLock = place.shown(lockName);
   if (error == ETIMEDOUT) {
     report(ProblemLockBusy,
            "another game holds " + shownLock +
