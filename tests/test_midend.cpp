@@ -129,6 +129,46 @@ TEST_F(MidEndTest, OnlyThePlacesAFrameChangedAreDrawnAndShown) {
   EXPECT_EQ(frontEnd.shown[2].first, world.fieldRect) << "a frame of another length is drawn whole";
 }
 
+// A live motion that moves the bat shows it (and the ball riding on it) at
+// once, in the places it left and took alone; a played one waits for the
+// field frame as before. At that frame both pictures are the same.
+TEST_F(MidEndTest, TheBatIsShownWhereTheHandIsAtOnce) {
+  std::vector<uint32_t> atTheFrame[2];
+  for (const bool live : {true, false}) {
+    SCOPED_TRACE(live ? "live" : "played");
+    resetGame();
+    setHighScorePath((folder() / "hiscore.txt").string());
+    const int32_t x = 230, y = 250;  // in the bat zone, right of where the bat starts
+    MidEnd& midEnd = start(1, live ? "" : "key 13\ntick 2\nmove 230 250\ntick 2\n");
+    if (live) midEnd.keyPressed(KeyReturn);
+    midEnd.tick();
+    midEnd.tick();  // the first field frame of the game: the ball rests on the bat
+    const Rect batBefore{world.batX, world.batY, world.batX + world.batWidth, world.batY + world.batHeight};
+    frontEnd.shown.clear();
+    if (live) midEnd.pointerMoved({x, y});
+    midEnd.tick();  // an odd tick: no field frame
+    const PixelImage image = surface.image();
+    if (live) {
+      ASSERT_FALSE(frontEnd.shown.empty());
+      for (const auto& [area, window] : frontEnd.shown) EXPECT_NE(area, world.fieldRect) << "not the whole field";
+      EXPECT_EQ(image.at(world.batX + world.batWidth - 1, world.batY + 1), 0xFFFFFFu) << "the bat's new place";
+      EXPECT_EQ(image.at(batBefore.left + 1, batBefore.top + 1), 0x400F0Fu)
+          << "the zone where it was, " << batBefore.left << " to " << world.batX;
+      EXPECT_EQ(image.at(world.batX + world.batWidth / 2, world.batY - 2), 0xFFFFFFu) << "the ball on it";
+    } else {
+      EXPECT_TRUE(frontEnd.shown.empty());
+      EXPECT_EQ(image.at(batBefore.left + 1, batBefore.top + 1), 0xFFFFFFu) << "the bat where the last frame drew it";
+    }
+    const size_t shownBefore = frontEnd.shown.size();
+    if (live) midEnd.pointerMoved({x, y});  // the bat moves no pixel: nothing is drawn
+    EXPECT_EQ(frontEnd.shown.size(), shownBefore);
+    midEnd.tick();  // the field frame
+    const PixelImage frame = surface.image();
+    atTheFrame[live].assign(frame.pixels, frame.pixels + static_cast<size_t>(frame.width) * frame.height);
+  }
+  EXPECT_TRUE(atTheFrame[0] == atTheFrame[1]) << "the field frame is the same either way";
+}
+
 TEST_F(MidEndTest, AnExposureShowsEveryPixelAgainAndDrawsAFieldFrame) {
   MidEnd& midEnd = start();
   midEnd.commandChosen(CommandNew);

@@ -25,11 +25,13 @@ void drawBlocks(DrawingSurface& surface) {
 }
 
 // Truncated, not rounded: a ball at 10.9 is drawn from pixel 10.
-void drawBall(DrawingSurface& surface) {
+Rect ballRect() {
   const auto x = static_cast<int32_t>(world.ballX), y = static_cast<int32_t>(world.ballY);
-  surface.ellipse({x, y, x + world.ballSize, y + world.ballSize}, whitePen, blueBrush);
+  return {x, y, x + world.ballSize, y + world.ballSize};
 }
 
-void drawBat(DrawingSurface& surface) {
-  surface.fillRect({world.batX, world.batY, world.batX + world.batWidth, world.batY + world.batHeight}, whiteBrush);
-}
+Rect batRect() { return {world.batX, world.batY, world.batX + world.batWidth, world.batY + world.batHeight}; }
+
+void drawBall(DrawingSurface& surface) { surface.ellipse(ballRect(), whitePen, blueBrush); }
+
+void drawBat(DrawingSurface& surface) { surface.fillRect(batRect(), whiteBrush); }

@@ -7,3 +7,6 @@ void drawField(DrawingSurface& surface);  // advances every fading block one ste
 void drawBlocks(DrawingSurface& surface);
 void drawBall(DrawingSurface& surface);
 void drawBat(DrawingSurface& surface);
+// Where the ball and the bat are drawn, the last two operations of a field frame.
+Rect ballRect();
+Rect batRect();

@@ -106,6 +106,19 @@ void KeptFrames::flush() {
   written_.insert(written_.end(), places.begin(), places.end());
 }
 
+bool KeptFrames::redrawLastMoved(const Rect& clip, const std::vector<std::optional<Rect>>& moved) {
+  setClip(clip);
+  const auto last = std::find_if(drawn_.begin(), drawn_.end(), [this](const auto& d) { return d.first == clip_; });
+  if (last == drawn_.end() || last->second.size() < moved.size()) return false;
+  frame_ = last->second;
+  const size_t first = frame_.size() - moved.size();
+  for (size_t i = 0; i < moved.size(); ++i) {
+    if (moved[i]) frame_[first + i].rect = *moved[i];
+  }
+  flush();
+  return true;
+}
+
 void KeptFrames::draw(const Operation& o) {
   switch (o.kind) {
     case Operation::Rectangle: return target_.rectangle(o.rect, Pen{o.pen}, Brush{o.brush});

@@ -7,6 +7,7 @@
 // come out as a whole redraw would make them, at a small part of the cost,
 // and those places are all the screen needs to be shown.
 #pragma once
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,11 @@ class KeptFrames final : public DrawingSurface {
   // The places in the area drawn since they were last taken: nothing outside
   // them can have changed.
   std::vector<Rect> takeWritten(const Rect& area);
+  // Draws the last frame kept under `clip` again with the rectangles of its
+  // last moved.size() operations set to those given, in order (none: left
+  // as drawn): only the places they left and took change, and the frame is
+  // kept so. False when no frame is kept there.
+  bool redrawLastMoved(const Rect& clip, const std::vector<std::optional<Rect>>& moved);
   // The image no longer holds what the kept frames drew: each next frame is
   // drawn whole.
   void forget() { drawn_.clear(); }

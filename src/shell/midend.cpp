@@ -1,7 +1,10 @@
 #include "shell/midend.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "core/world.h"
+#include "render/field.h"
 #include "scores/high_scores.h"
 #include "shell/hiscore_place.h"
 #include "shell/input.h"
@@ -66,8 +69,22 @@ void MidEnd::tick() {
 // live Exit closes the window as its close box does.
 void MidEnd::input(const WindowMessage& message) {
   if (closed_) return;
-  if (!script_) return dispatchMessage(*this, message);
+  if (!script_) {
+    const Rect ball = ballRect(), bat = batRect();
+    dispatchMessage(*this, message);
+    return showBatMove(ball, bat);
+  }
   if (message.kind == MessageCommand && message.x == CommandExit) frontEnd_->postClose();
+}
+
+// See The bat is shown where the hand is in docs/behaviour.md: the last field
+// frame again, with the bat (and a ball riding on it) where the input put
+// them; the game and its next frame are as they would have been.
+void MidEnd::showBatMove(const Rect& ballBefore, const Rect& batBefore) {
+  if (closed_ || batRect() == batBefore) return;
+  const Rect ball = ballRect();
+  const std::optional<Rect> ballMoved = ball == ballBefore ? std::nullopt : std::optional<Rect>(ball);
+  if (frames_->redrawLastMoved(world.fieldRect, {ballMoved, batRect()})) present(world.fieldRect);
 }
 
 void MidEnd::pointerMoved(Point p) {

@@ -95,6 +95,7 @@ class MidEnd final : private WindowHost {
   void showNotice(const char* text) override { frontEnd_->showNotice(text); }
 
   void input(const WindowMessage& message);
+  void showBatMove(const Rect& ballBefore, const Rect& batBefore);
   bool holding();
   void showTitle();
   void endPlayback(ScriptPlayback::Outcome outcome);
