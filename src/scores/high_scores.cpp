@@ -532,7 +532,12 @@ void saveHighScores(int count, HighScoreEntry* table) {
       // later merges this table. Any other save may have been written over
       // at once: it is read back, and written again when it lacks a score.
       if (locked && swapped) return unconfirmedEntries.clear();
-      if (readTableFile(place, count, table, placed) != 0 || placed == 0) return;
+      // The table as written stays in memory while the file is still it.
+      const FileIdentity wrote = readIdentity;
+      std::vector<HighScoreEntry> readBack(table, table + count);
+      if (readTableFile(place, count, readBack.data(), placed) != 0 || readIdentity == wrote) return;
+      std::copy(readBack.begin(), readBack.end(), table);
+      if (placed == 0) return;
     } else if (error != tableChanged && error != tableDisplaced) {
       return reportSaveFailure(error);
     }
