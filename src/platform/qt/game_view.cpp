@@ -68,7 +68,13 @@ void GameView::paintEvent(QPaintEvent* event) {
 
 void GameView::resizeEvent(QResizeEvent*) { midEnd_.resized({width(), height()}); }
 
-void GameView::mouseMoveEvent(QMouseEvent* event) { midEnd_.pointerMoved(windowPoint(*event)); }
+// The bat a motion moved is painted before the next event is read, not when
+// the event loop next gets round to painting: the hand sees it at once. Qt
+// hands over at most one motion a loop pass, so this is one paint a pass.
+void GameView::mouseMoveEvent(QMouseEvent* event) {
+  midEnd_.pointerMoved(windowPoint(*event));
+  if (!shown_.isEmpty()) repaint(shown_);
+}
 
 // While the button is held Qt sends every pointer event here, also from
 // outside the widget: the capture the game asks for.

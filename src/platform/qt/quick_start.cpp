@@ -13,9 +13,14 @@
 // global menu bar over D-Bus. The game reads keys, not composed text, so it
 // needs no input method. Without a session bus there is no screen reader to
 // talk to, and libdbus would start a bus of its own just for this window.
+// The X server's core pointer events reach the window sooner than XInput 2's,
+// which Qt answers with requests of its own first (see bench/measure_latency);
+// the game reads neither tablets nor touch points, and a touch screen's
+// finger comes as the pointer all the same. A player's own setting stands.
 void leanStart() {
   QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
   qputenv("QT_IM_MODULE", "none");
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_XI2")) qputenv("QT_XCB_NO_XI2", "1");
   const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
   if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
       (runtime.isEmpty() || !QFileInfo::exists(QString::fromLocal8Bit(runtime + "/bus"))))
