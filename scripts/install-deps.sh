@@ -5,6 +5,8 @@
 #   scripts/install-deps.sh game             to build and play the game only
 #   scripts/install-deps.sh windows          to cross-build for Windows and
 #                                            prove it under Wine
+#   scripts/install-deps.sh package          to build the Debian package and
+#                                            prove it in a fresh Debian 12
 #   scripts/install-deps.sh linux windows    both
 set -euo pipefail
 
@@ -26,13 +28,21 @@ windows=(
   xvfb xauth zip libstb-dev
 )
 
+# The Debian package: its build and lintian, a fresh Debian 12 made by
+# mmdebstrap, and the display the installed game is watched on.
+package=(
+  debhelper lintian mmdebstrap
+  xvfb xauth x11-utils imagemagick
+)
+
 packages=()
 for set in "${@:-linux}"; do
   case "$set" in
     game) packages+=("${game[@]}") ;;
     linux) packages+=("${game[@]}" "${tests[@]}") ;;
     windows) packages+=("${windows[@]}") ;;
-    *) echo "install-deps.sh: unknown set '$set' (game, linux or windows)" >&2; exit 2 ;;
+    package) packages+=("${package[@]}") ;;
+    *) echo "install-deps.sh: unknown set '$set' (game, linux, windows or package)" >&2; exit 2 ;;
   esac
 done
 exec "$(dirname "$0")/apt-install.sh" "${packages[@]}"
