@@ -103,6 +103,11 @@ fi
 scripts/install-deps.sh linux package
 [ -x build/bin/vantrel-compare-frames ] || scripts/build.sh
 out=$PWD/build-package
+# Never delete through a mount a broken earlier run may have left.
+if grep -q " $out/" /proc/mounts; then
+  echo "test-package: file systems still mounted under $out; unmount them first" >&2
+  exit 1
+fi
 rm -rf "$out"
 mkdir -p "$out/source" "$out/check"
 install -d -m 700 "$out/check/runtime"
