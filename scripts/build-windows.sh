@@ -24,7 +24,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/vantrel/help"
 i686-w64-mingw32-strip -o "$stage/vantrel/vantrel.exe" "$dir/bin/vantrel.exe"
-cp resources/help/*.html "$stage/vantrel/help/"
+cp "$dir"/help/*.html "$stage/vantrel/help/"
 sed 's/\r*$/\r/' resources/windows-readme.txt > "$stage/vantrel/README.txt"
 sed 's/\r*$/\r/' LICENSE > "$stage/vantrel/LICENSE.txt"
 rm -f "$dir/vantrel-win32.zip"
