@@ -21,11 +21,13 @@ tests=(
   appstream desktop-file-utils man-db
 )
 # The MinGW-w64 cross compilers, Wine (32- and 64-bit), Xvfb, zip and the
-# stb headers, which the cross builds share with Linux.
+# stb headers, which the cross builds share with Linux; NSIS for the
+# installer, 7-Zip to list it and liblnk's lnkinfo to read its shortcut.
 windows=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64
   xvfb xauth zip libstb-dev
+  nsis p7zip-full liblnk-utils
 )
 
 # The Debian package: its build and lintian, a fresh Debian 12 made by
