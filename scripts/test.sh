@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test, stage by stage: the
 # source's format, the Linux build and its suite, the same suite under the
-# sanitizers, the fuzz targets, the Windows build under Wine, and the web
-# build under node and in headless Chromium. Each stage's whole output goes
+# sanitizers, the Debian package installed in a fresh Debian 12, the fuzz
+# targets, the Windows build under Wine and its installer, and the web build
+# under node and in headless Chromium. Each stage's whole output goes
 # to build-logs/STAGE.log; the screen gets one line a stage with its time and
 # result, and the end of the log of a stage that failed. Every stage runs
 # even when an earlier one failed; the exit code says whether all passed.
@@ -40,12 +41,14 @@ stage() {
   fi
 }
 
-stage packages scripts/install-deps.sh linux windows
+stage packages scripts/install-deps.sh linux windows package
 stage format scripts/check-format.sh
 stage linux linux
 stage sanitizers scripts/test-sanitizers.sh
+stage package scripts/test-package.sh
 stage fuzz scripts/test-fuzz.sh
 stage windows scripts/test-windows.sh
+stage installer scripts/test-installer.sh
 stage web scripts/test-web.sh
 echo "stages: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

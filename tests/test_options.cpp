@@ -88,6 +88,31 @@ TEST(CommandLineTest, TextForABoxPutsEachOptionOnALineOfItsOwn) {
   EXPECT_EQ(help.find("\n "), std::string::npos) << "no line starts with a blank:\n" << help;
 }
 
+// Each system's player reads the folders and ways of that system: no XDG
+// folders, desktop menu or vantrel-sim (which the Windows download does not
+// hold) for Windows, no %APPDATA% for Linux; both lay out in a box.
+TEST(CommandLineTest, HelpSpeaksOfEachSystemsOwnFoldersAndWays) {
+  const struct {
+    UsageSystem system;
+    std::vector<const char*> said, unsaid;
+  } cases[] = {
+      {UsageLinux,
+       {"~/.local/share/vantrel/hiscore.txt", "$XDG_DATA_HOME", "desktop menu's entry", "vantrel-sim"},
+       {"APPDATA", "Start menu", "Windows"}},
+      {UsageWindows,
+       {"%APPDATA%\\Vantrel\\hiscore.txt", "The Start menu's entry starts the game so.",
+        "folder the game is started in"},
+       {"XDG", ".local", "desktop", "vantrel-sim", "working directory"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.system == UsageWindows ? "Windows" : "Linux");
+    const std::string help = usageText(c.system), box = boxText(help);
+    for (const char* words : c.said) EXPECT_NE(box.find(words), std::string::npos) << words << "\n" << box;
+    for (const char* words : c.unsaid) EXPECT_EQ(help.find(words), std::string::npos) << words << "\n" << help;
+    EXPECT_EQ(box.find("\n "), std::string::npos) << "no line starts with a blank:\n" << box;
+  }
+}
+
 TEST(CommandLineTest, BadCommandLinesSayWhatIsWrongWithTheOptionAsTyped) {
   struct Case {
     std::vector<const char*> arguments;

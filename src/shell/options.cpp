@@ -22,21 +22,30 @@ bool parseScale(const std::string& text, int& scale) {
 
 }  // namespace
 
-std::string usageText() {
-  return "Usage: vantrel [OPTION]...\n"
-         "Vantrel, a block-breaking game: keep the ball in play with the bat and clear\n"
-         "twelve levels of blocks.\n"
-         "\n"
-         "  --hiscore PATH     keep the high-score table in PATH\n"
-         "  --user-hiscore     keep the high-score table in this user's data folder:\n"
-         "                     $XDG_DATA_HOME/vantrel/hiscore.txt, or\n"
-         "                     ~/.local/share/vantrel/hiscore.txt when XDG_DATA_HOME is\n"
-         "                     unset (%APPDATA%\\Vantrel\\hiscore.txt on Windows); the\n"
-         "                     folder is made when missing. The desktop menu's entry\n"
-         "                     starts the game so. Without either option the table is\n"
-         "                     hiscore.txt in the working directory.\n"
-         "  --record FILE      write everything the game is given to FILE as a script\n"
-         "                     that vantrel-sim and --play can replay\n"
+std::string usageText(UsageSystem system) {
+  const bool windows = system == UsageWindows;
+  const char* const menuEntry = windows ? "The Start menu's entry" : "The desktop menu's entry";
+  return std::string(
+             "Usage: vantrel [OPTION]...\n"
+             "Vantrel, a block-breaking game: keep the ball in play with the bat and clear\n"
+             "twelve levels of blocks.\n"
+             "\n"
+             "  --hiscore PATH     keep the high-score table in PATH\n") +
+         (windows ? "  --user-hiscore     keep the high-score table in your own folder,\n"
+                    "                     %APPDATA%\\Vantrel\\hiscore.txt; the folder is made when\n"
+                    "                     missing. The Start menu's entry starts the game so.\n"
+                    "                     Without either option the table is hiscore.txt in the\n"
+                    "                     folder the game is started in.\n"
+                    "  --record FILE      write everything the game is given to FILE as a script\n"
+                    "                     that --play can replay\n"
+                  : "  --user-hiscore     keep the high-score table in this user's data folder:\n"
+                    "                     $XDG_DATA_HOME/vantrel/hiscore.txt, or\n"
+                    "                     ~/.local/share/vantrel/hiscore.txt when XDG_DATA_HOME is\n"
+                    "                     unset; the folder is made when missing. The desktop\n"
+                    "                     menu's entry starts the game so. Without either option\n"
+                    "                     the table is hiscore.txt in the working directory.\n"
+                    "  --record FILE      write everything the game is given to FILE as a script\n"
+                    "                     that vantrel-sim and --play can replay\n") +
          "  --play FILE        play the script FILE in the window at the normal pace;\n"
          "                     its 'state' lines print the game state; afterwards play\n"
          "                     goes on live; Exit or the close box ends the program\n"
@@ -52,7 +61,9 @@ std::string usageText() {
          "  --pause-when-inactive\n"
          "                     hold the game while its window is inactive or\n"
          "                     minimised or the About box is up; the title bar says\n"
-         "                     \"Paused\". The desktop menu's entry starts the game so.\n"
+         "                     \"Paused\". " +
+         menuEntry +
+         " starts the game so.\n"
          "                     A played script is never held\n"
          "  -h, --help         show this help and quit\n"
          "  --version          show the version and quit\n";

@@ -23,7 +23,15 @@ struct CommandLine {
 // argv as main receives it, program name first. Options take one or two
 // dashes; a value follows as the next argument or after '='.
 CommandLine parseCommandLine(int argc, const char* const* argv);
-std::string usageText();
+// Whose words --help speaks: each system's player reads its own folders and
+// ways of starting the game.
+enum UsageSystem { UsageLinux, UsageWindows };
+#ifdef _WIN32
+constexpr UsageSystem usageSystem = UsageWindows;
+#else
+constexpr UsageSystem usageSystem = UsageLinux;
+#endif
+std::string usageText(UsageSystem system = usageSystem);
 std::string versionText();
 // The error as the program prints it: "vantrel: ...", then a pointer to --help.
 std::string commandLineErrorText(const std::string& error);
