@@ -1,9 +1,11 @@
 """The page in headless Chromium against the Linux build, from a server on
 127.0.0.1: a played script ends with the Linux state line and a canvas whose
 field is the Linux window's pixel for pixel; the table survives a reload and
-two tabs playing at once both keep their scores.
+two tabs playing at once both keep their scores; and the page as a player
+meets it, driven by real mouse and keys through the browser: the menu bar.
 
-  test_page.py SITE LINUX_BIN    (SITE: build-web/site, LINUX_BIN: build/bin)
+  test_page.py SITE LINUX_BIN [unittest options, such as -k Menus]
+  (SITE: build-web/site, LINUX_BIN: build/bin, both absolute)
 """
 import base64
 import functools
@@ -19,6 +21,9 @@ import unittest
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 
 SITE, LINUX = sys.argv[1], sys.argv[2]
 CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
@@ -55,7 +60,9 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-class Page(unittest.TestCase):
+class PageCase(unittest.TestCase):
+    """A server on 127.0.0.1 for the built site, and a fresh Chromium for each case."""
+
     @classmethod
     def setUpClass(cls):
         cls.work = tempfile.mkdtemp(prefix="vantrel-page-")
@@ -97,6 +104,32 @@ class Page(unittest.TestCase):
         message = self.browser.execute_script("return document.getElementById('message').textContent")
         self.fail(f"waited {seconds} s for {expression}; the page says: {message!r}")
 
+    def start(self, query=""):
+        """The page opened as a player opens it, the game started."""
+        self.browser.get(self.url + query)
+        self.wait_for("window.vantrelStarted")
+
+    def state(self):
+        return self.browser.execute_script("return window.vantrelState()")
+
+    def keys(self, *keys):
+        """Keys pressed and released in turn; a tuple is a chord (Alt+S)."""
+        actions = ActionChains(self.browser)
+        for key in keys:
+            chord = key if isinstance(key, tuple) else (key,)
+            for k in chord:
+                actions.key_down(k)
+            for k in reversed(chord):
+                actions.key_up(k)
+        actions.perform()
+
+    def wait_for_true(self, check, seconds=10):
+        end = time.time() + seconds
+        while not check():
+            if time.time() > end:
+                self.fail("waited in vain")
+            time.sleep(0.1)
+
     def output(self):
         return "".join(line + "\n" for line in self.browser.execute_script("return window.vantrelOutput"))
 
@@ -107,6 +140,9 @@ class Page(unittest.TestCase):
         return bytes(self.browser.execute_script(
             "try { return Array.from(Module.FS.readFile('/scores/hiscore.txt')) } catch (e) { return [] }"))
 
+
+
+class Page(PageCase):
     def test_a_played_script_ends_as_on_linux_with_the_field_pixel_for_pixel(self):
         folder = tempfile.mkdtemp(dir=self.work)
         (expected,), _ = linux_sim(folder, IN_PLAY)
@@ -153,5 +189,127 @@ class Page(unittest.TestCase):
         self.assertEqual(self.table(), table)
 
 
+class Menus(PageCase):
+    """The menu bar by mouse, by keyboard and by both, as in the windows."""
+
+    def title(self, text):
+        return self.browser.find_element(By.XPATH, f"//span[@class='title'][normalize-space()='{text}']")
+
+    def item(self, popup, text):
+        return self.browser.find_element(
+            By.XPATH, f"//div[span[normalize-space()='{popup}']]//li[normalize-space()='{text}']")
+
+    def open_menu(self):
+        """The title of the open pop-up and its highlighted item, or None."""
+        return self.browser.execute_script("""
+            const open = document.querySelector('#menubar .popup.open');
+            if (!open) return null;
+            const active = open.querySelector('li.active');
+            return [open.querySelector('.title').textContent, active ? active.textContent : null,
+                    open.querySelector('ul').getBoundingClientRect().height > 0];""")
+
+    def checked(self):
+        return self.browser.execute_script(
+            "return Array.from(document.querySelectorAll('#menubar li.checked'), (li) => li.textContent)")
+
+    def speed(self):
+        return self.state()["speedFactor"]
+
+    def test_every_pop_up_opens_and_every_item_is_chosen_by_mouse(self):
+        self.start()
+        for popup in ("Game", "Edit", "View", "Speed", "Help"):
+            with self.subTest(popup=popup):
+                self.title(popup).click()
+                self.assertEqual(self.open_menu(), [popup, None, True])
+                self.title(popup).click()
+                self.assertIsNone(self.open_menu())
+        # An item is chosen by a click, or by pressing on the title and letting go over it.
+        choices = [
+            ("Speed", "Fast", lambda: self.speed() == 1.5),
+            ("Speed", "Slow", lambda: self.speed() == 0.5),
+            ("Speed", "Sonic", lambda: self.speed() == 2.0),
+            ("Speed", "Normal", lambda: self.speed() == 1.0),
+            ("View", "Hi Score", lambda: self.state()["gameState"] == 46),
+            ("Edit", "Players Name", lambda: self.state()["gameState"] == 45),
+            ("Game", "New", lambda: self.state()["gameState"] == 40),
+            ("Help", "Find", lambda: self.browser.execute_script("return !help.hidden")),
+            ("Help", "About", lambda: self.browser.execute_script("return about.open")),
+        ]
+        for drag in (False, True):
+            for popup, text, done in choices:
+                with self.subTest(popup=popup, item=text, drag=drag):
+                    if drag:
+                        ActionChains(self.browser).click_and_hold(self.title(popup)).move_to_element(
+                            self.item(popup, text)).release().perform()
+                    else:
+                        self.title(popup).click()
+                        self.item(popup, text).click()
+                    self.assertIsNone(self.open_menu())
+                    self.wait_for_true(done)
+                    if popup == "Speed":
+                        self.assertEqual(self.checked(), [text])
+                    if text == "About":
+                        self.browser.find_element(By.ID, "about-ok").click()
+                    if text == "Find":
+                        self.browser.find_element(By.ID, "help-close").click()
+        # With a pop-up open, the pointer over another title opens that one.
+        self.title("Game").click()
+        ActionChains(self.browser).move_to_element(self.title("Speed")).perform()
+        self.assertEqual(self.open_menu(), ["Speed", None, True])
+        # A press outside closes it.
+        ActionChains(self.browser).move_to_element_with_offset(
+            self.browser.find_element(By.ID, "game"), 0, 150).click().perform()
+        self.assertIsNone(self.open_menu())
+        self.title("Game").click()
+        self.item("Game", "Exit").click()
+        self.wait_for("window.vantrelEnded")
+
+    def test_the_keyboard_opens_moves_along_and_chooses(self):
+        self.start()
+        alt = lambda letter: (Keys.ALT, letter)
+        self.keys(alt("s"))
+        self.assertEqual(self.open_menu(), ["Speed", "Slow", True])
+        self.keys(Keys.ARROW_DOWN, Keys.ARROW_DOWN)
+        self.assertEqual(self.open_menu(), ["Speed", "Fast", True])
+        self.keys(Keys.ENTER)
+        self.assertIsNone(self.open_menu())
+        self.assertEqual(self.speed(), 1.5)
+        # Slow and Sonic share their letter: it moves between them, Enter chooses.
+        self.keys(alt("s"), "s")
+        self.assertEqual(self.open_menu(), ["Speed", "Sonic", True])
+        self.keys("s")
+        self.assertEqual(self.open_menu(), ["Speed", "Slow", True])
+        self.keys("s", Keys.ENTER)
+        self.assertEqual(self.speed(), 2.0)
+        # A letter of its own chooses at once; the arrows move along the bar and wrap.
+        self.keys(alt("g"), Keys.ARROW_LEFT)
+        self.assertEqual(self.open_menu(), ["Help", "Find", True])
+        self.keys(Keys.ARROW_RIGHT, Keys.ARROW_RIGHT, Keys.ARROW_UP)
+        self.assertEqual(self.open_menu(), ["Edit", "Players Name", True])
+        self.keys(Keys.ESCAPE)
+        self.assertIsNone(self.open_menu())
+        self.keys(alt("v"), "h")
+        self.wait_for("window.vantrelState().gameState == 46")
+        self.keys(Keys.F10)
+        self.assertEqual(self.open_menu(), ["Game", "New", True])
+        self.keys(Keys.ARROW_UP, Keys.SPACE)
+        self.wait_for("window.vantrelEnded")
+
+    def test_mouse_and_keyboard_together(self):
+        self.start()
+        self.title("Speed").click()
+        self.keys(Keys.ARROW_UP)
+        self.assertEqual(self.open_menu(), ["Speed", "Sonic", True])
+        self.keys(Keys.ENTER)
+        self.assertEqual(self.speed(), 2.0)
+        self.keys((Keys.ALT, "v"))
+        self.item("View", "Hi Score").click()
+        self.wait_for("window.vantrelState().gameState == 46")
+        # A key the menu does not take leaves it open and reaches no game.
+        self.keys((Keys.ALT, "e"), Keys.ARROW_DOWN)
+        self.assertEqual(self.open_menu(), ["Edit", "Players Name", True])
+        self.assertEqual(self.state()["gameState"], 46)
+
+
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)  # then unittest's own, such as -k

@@ -11,6 +11,7 @@
 
 #include "render/software_surface.h"
 #include "shell/midend.h"
+#include "shell/state_line.h"
 
 namespace {
 
@@ -111,6 +112,13 @@ EMSCRIPTEN_KEEPALIVE void vantrelCommandChosen(int32_t command) {
 EMSCRIPTEN_KEEPALIVE void vantrelActivated(bool active) { midEnd->activated(active); }
 EMSCRIPTEN_KEEPALIVE void vantrelExposed() { midEnd->exposed(); }
 EMSCRIPTEN_KEEPALIVE void vantrelClosed() { midEnd->closed(); }
+
+// The whole game state as JSON, for the page's tests to look at.
+EMSCRIPTEN_KEEPALIVE const char* vantrelState() {
+  static std::string line;
+  line = stateLine();
+  return line.c_str();
+}
 
 // The menu and the About box, for the page to build its own.
 EMSCRIPTEN_KEEPALIVE int32_t vantrelMenuSize() { return static_cast<int32_t>(menuTable().size()); }

@@ -17,7 +17,7 @@ let game = null;
 let running = false;
 let paused = false;  // the About box is open: the game waits
 let cursorShape = 0, cursorShown = true, captured = false;
-const menu = {popups: [], items: new Map(), open: null};
+const menu = {popups: [], items: new Map(), open: null, active: null};
 
 function say(text) {
   const p = document.getElementById("message");
@@ -60,46 +60,83 @@ function labelled(element, text) {
 
 function buildMenu() {
   const bar = document.getElementById("menubar");
-  let list = null, popup = null;
+  let popup = null;
   for (let i = 0; i < game.menuSize(); i++) {
     const title = game.menuPopup(i), text = game.menuText(i), command = game.menuCommand(i);
-    if (title) {
-      const element = document.createElement("div");
-      element.className = "popup";
-      const heading = document.createElement("span");
-      heading.className = "title";
-      list = document.createElement("ul");
-      popup = {element, list, mnemonic: labelled(heading, title), items: []};
-      heading.addEventListener("mousedown", (e) => {
-        e.preventDefault();
-        openMenu(menu.open === popup ? null : popup);
-      });
-      element.append(heading, list);
-      bar.append(element);
-      menu.popups.push(popup);
-    }
+    if (title) popup = addPopup(bar, title);
     const li = document.createElement("li");
-    if (!text) {
-      li.className = "separator";
-    } else {
-      li.className = "item";
-      li.setAttribute("role", "menuitem");
-      const item = {element: li, command, mnemonic: labelled(li, text)};
-      li.addEventListener("mouseup", () => choose(item.command));
-      popup.items.push(item);
-      menu.items.set(command, item);
-    }
-    list.append(li);
+    popup.list.append(li);
+    if (text) addItem(popup, li, text, command);
+    else li.className = "separator";
   }
-  document.addEventListener("mousedown", (e) => {
-    if (menu.open && !menu.open.element.contains(e.target)) openMenu(null);
-  });
+  // A press outside the open menu only closes it, as in the windows.
+  document.addEventListener("pointerdown", (e) => {
+    if (!menu.open || bar.contains(e.target)) return;
+    openMenu(null);
+    e.preventDefault();
+    e.stopPropagation();
+  }, true);
 }
 
-function openMenu(popup) {
+// A press on a title opens its pop-up or closes it; while one is open, the
+// pointer over another title opens that one instead.
+function addPopup(bar, title) {
+  const element = document.createElement("div");
+  element.className = "popup";
+  const heading = document.createElement("span");
+  heading.className = "title";
+  const list = document.createElement("ul");
+  list.setAttribute("role", "menu");
+  const popup = {element, list, mnemonic: labelled(heading, title), items: []};
+  heading.addEventListener("pointerdown", (e) => {
+    if (e.button !== 0) return;
+    e.preventDefault();
+    // A finger pressed on the title is let go where it is lifted, on an item.
+    if (heading.hasPointerCapture(e.pointerId)) heading.releasePointerCapture(e.pointerId);
+    openMenu(menu.open === popup ? null : popup);
+  });
+  heading.addEventListener("pointerenter", () => {
+    if (menu.open && menu.open !== popup) openMenu(popup);
+  });
+  element.append(heading, list);
+  bar.append(element);
+  menu.popups.push(popup);
+  return popup;
+}
+
+// An item is chosen where the button is let go over it, whether it was
+// pressed there or on the title.
+function addItem(popup, li, text, command) {
+  li.className = "item";
+  li.setAttribute("role", "menuitem");
+  const item = {element: li, command, mnemonic: labelled(li, text)};
+  li.addEventListener("pointerdown", (e) => {
+    e.preventDefault();
+    if (li.hasPointerCapture(e.pointerId)) li.releasePointerCapture(e.pointerId);
+  });
+  li.addEventListener("pointerup", (e) => {
+    if (e.button === 0) choose(item.command);
+  });
+  li.addEventListener("pointerenter", () => highlight(item));
+  li.addEventListener("pointerleave", () => highlight(null));
+  popup.items.push(item);
+  menu.items.set(command, item);
+}
+
+// A pop-up opened from the keyboard starts on its first item.
+function openMenu(popup, fromKeyboard = false) {
   if (menu.open) menu.open.element.classList.remove("open");
+  highlight(null);
   menu.open = popup;
-  if (popup) popup.element.classList.add("open");
+  if (!popup) return;
+  popup.element.classList.add("open");
+  if (fromKeyboard) highlight(popup.items[0]);
+}
+
+function highlight(item) {
+  if (menu.active) menu.active.element.classList.remove("active");
+  menu.active = item;
+  if (item) item.element.classList.add("active");
 }
 
 function choose(command) {
@@ -109,23 +146,33 @@ function choose(command) {
   afterGame();
 }
 
-// Alt+letter opens a pop-up; while one is open its letters choose, Escape
-// and Alt close it, and the left and right arrows move along the bar.
+// Alt+letter or F10 opens a pop-up. While one is open: Escape and Alt close
+// it, the left and right arrows move along the bar, up and down along the
+// items, Enter and Space choose the highlighted item, and a letter chooses
+// its item, or, when items share the letter, moves to the next of them.
 function menuKey(event) {
-  const letter = event.key.length === 1 ? event.key.toLowerCase() : "";
+  const key = event.key, letter = key.length === 1 ? key.toLowerCase() : "";
   if (event.altKey && letter) {
     const popup = menu.popups.find((p) => p.mnemonic === letter);
-    if (popup) openMenu(popup);
+    if (popup) openMenu(popup, true);
     return true;
   }
-  if (!menu.open) return event.key === "Alt" || event.key === "F10";
-  const at = menu.popups.indexOf(menu.open), count = menu.popups.length;
-  if (event.key === "Escape" || event.key === "Alt") openMenu(null);
-  else if (event.key === "ArrowLeft") openMenu(menu.popups[(at + count - 1) % count]);
-  else if (event.key === "ArrowRight") openMenu(menu.popups[(at + 1) % count]);
-  else {
-    const item = menu.open.items.find((i) => i.mnemonic === letter);
-    if (item) choose(item.command);
+  if (!menu.open) {
+    if (key === "F10") openMenu(menu.popups[0], true);
+    return key === "Alt" || key === "F10";
+  }
+  const popups = menu.popups, items = menu.open.items;
+  const step = (list, at, by) => list[(at + by + list.length) % list.length];
+  if (key === "Escape" || key === "Alt" || key === "F10") openMenu(null);
+  else if (key === "ArrowLeft") openMenu(step(popups, popups.indexOf(menu.open), -1), true);
+  else if (key === "ArrowRight") openMenu(step(popups, popups.indexOf(menu.open), 1), true);
+  else if (key === "ArrowDown") highlight(menu.active ? step(items, items.indexOf(menu.active), 1) : items[0]);
+  else if (key === "ArrowUp") highlight(menu.active ? step(items, items.indexOf(menu.active), -1) : items.at(-1));
+  else if ((key === "Enter" || key === " ") && menu.active) choose(menu.active.command);
+  else if (letter) {
+    const same = items.filter((i) => i.mnemonic === letter);
+    if (same.length === 1) choose(same[0].command);
+    else if (same.length > 1) highlight(step(same, same.indexOf(menu.active), 1));
   }
   return true;
 }
@@ -326,16 +373,16 @@ function listen() {
     f(event);
     afterGame();
   };
-  window.addEventListener("mousemove", live((e) => {
+  window.addEventListener("pointermove", live((e) => {
     if (e.target === canvas || captured) game.pointerMoved(...gamePoint(e));
   }));
-  canvas.addEventListener("mousedown", live((e) => {
+  canvas.addEventListener("pointerdown", live((e) => {
     if (e.button !== 0) return;
     canvas.focus();
     e.preventDefault();
     game.buttonPressed();
   }));
-  window.addEventListener("mouseup", live((e) => {
+  window.addEventListener("pointerup", live((e) => {
     if (e.button === 0 && (e.target === canvas || captured)) game.buttonReleased(...gamePoint(e));
   }));
   window.addEventListener("keydown", live((e) => {
@@ -434,6 +481,7 @@ async function start() {
     menuText: e("vantrelMenuText", "string", ["number"]),
     menuCommand: e("vantrelMenuCommand", "number", ["number"]),
     aboutText: e("vantrelAboutText", "string", ["number"]),
+    state: e("vantrelState", "string", []),
     heap8: () => Module.HEAPU8,
     heap32: () => Module.HEAPU32,
   };
@@ -443,6 +491,7 @@ async function start() {
   running = true;
   if (Module.callMain(args) !== 0) running = false;  // its message is on the page
   afterGame();
+  window.vantrelState = () => JSON.parse(game.state());
   window.vantrelStarted = performance.now();
   canvas.focus();
   requestAnimationFrame(frame);
