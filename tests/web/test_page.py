@@ -311,5 +311,80 @@ class Menus(PageCase):
         self.assertEqual(self.state()["gameState"], 46)
 
 
+class Upload(PageCase):
+    """An uploaded file never wipes the table: one that is not a table is
+    refused, one that is shows what it holds and waits for the player."""
+
+    def setUp(self):
+        super().setUp()
+        self.folder = tempfile.mkdtemp(dir=self.work)
+        self.serve("ab.vsim", short_game("AB"))
+        self.browser.get(self.url + "?play=ab.vsim")
+        self.wait_for("window.vantrelOutput.length")
+        self.mine = self.table()
+        self.assertIn(b"AB ", self.mine)
+
+    def stored(self):
+        return bytes(self.browser.execute_script(
+            "try { return Array.from(Module.FS.readFile('/scores/hiscore.txt')) } catch (e) { return [] }"))
+
+    def upload(self, name, data):
+        path = os.path.join(self.folder, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        self.browser.execute_script("notice.textContent = ''")
+        self.browser.find_element(By.ID, "upload").send_keys(path)
+
+    def notice(self):
+        return self.wait_for("notice.textContent")
+
+    def test_a_file_that_is_not_a_table_is_refused_and_the_table_kept(self):
+        with open(os.path.join(SITE, "icons", "vantrel-64.png"), "rb") as f:
+            png = f.read()
+        line = b"ABCDEFGH 123456 7890\r\n"
+        cases = [
+            ("empty.txt", b"", "it is empty"),
+            ("words.txt", b"Dear diary,\nno scores today.\n", "it has no line of a table"),
+            ("binary.txt", bytes(range(256)) * 4, "it is not a text file"),
+            ("picture.png", png, "it is not a text file"),
+            ("huge.txt", line * (60 * 1024 * 1024 // len(line)), "it is larger than any table can be"),
+        ]
+        for name, data, reason in cases:
+            with self.subTest(name):
+                self.upload(name, data)
+                self.assertIn(f'"{name}" was not put in place: {reason}', self.notice())
+                self.assertIn("unchanged", self.notice())
+                self.assertFalse(self.browser.execute_script("return document.getElementById('upload-check').open"))
+                self.assertEqual(self.stored(), self.mine)
+        self.assertEqual(self.table(), self.mine)
+
+    def test_a_table_is_shown_and_replaces_only_when_asked_and_can_be_undone(self):
+        _, theirs = linux_sim(self.folder, short_game("CD"))
+        # The second line edited by hand: the game shows it as a Cheater.
+        lines = theirs.split(b"\r\n")
+        name, score, check = lines[1].split()
+        lines[1] = b"  ".join((name, str(int(score) + 1).encode(), check))
+        theirs = b"\r\n".join(lines)
+        shown = lambda: self.browser.execute_script(
+            "return Array.from(document.querySelectorAll('#upload-entries li'), (li) => li.textContent)")
+        self.upload("theirs.txt", theirs)
+        self.wait_for("document.getElementById('upload-check').open")
+        entries = shown()
+        self.assertEqual(len(entries), 10)
+        self.assertTrue(entries[0].startswith("CD "), entries)
+        self.assertTrue(entries[1].startswith("Cheater "), entries)
+        self.browser.find_element(By.ID, "upload-keep").click()
+        self.assertIn("unchanged", self.notice())
+        self.assertEqual(self.stored(), self.mine)
+        self.upload("theirs.txt", theirs)
+        self.wait_for("document.getElementById('upload-check').open")
+        self.browser.find_element(By.ID, "upload-replace").click()
+        self.assertIn("Undo upload", self.notice())
+        self.assertEqual(self.stored(), theirs)
+        self.browser.find_element(By.ID, "undo-upload").click()
+        self.wait_for_true(lambda: self.stored() == self.mine)
+        self.assertEqual(self.table(), self.mine)
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)  # then unittest's own, such as -k

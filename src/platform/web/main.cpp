@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/web/table_upload.h"
 #include "render/software_surface.h"
 #include "shell/midend.h"
 #include "shell/state_line.h"
@@ -91,6 +92,8 @@ class PageFrontEnd final : public FrontEnd {
 std::unique_ptr<MidEnd> midEnd;
 std::unique_ptr<PageFrontEnd> frontEnd;
 std::unique_ptr<SoftwareSurface> surface;
+std::string tablePath;
+HighScoreEntry uploaded[highScoreCount];  // the last upload read
 
 }  // namespace
 
@@ -120,6 +123,17 @@ EMSCRIPTEN_KEEPALIVE const char* vantrelState() {
   return line.c_str();
 }
 
+// A file uploaded as the table, written by the page at path: why it is not
+// one, or empty, with its entries kept for the page to show.
+EMSCRIPTEN_KEEPALIVE const char* vantrelReadUpload(const char* path) {
+  static std::string problem;
+  problem = readUpload(path, tablePath, uploaded);
+  return problem.c_str();
+}
+EMSCRIPTEN_KEEPALIVE int32_t vantrelUploadLimit() { return uploadLimit; }
+EMSCRIPTEN_KEEPALIVE const char* vantrelUploadedName(int32_t i) { return uploaded[i].name; }
+EMSCRIPTEN_KEEPALIVE int32_t vantrelUploadedScore(int32_t i) { return uploaded[i].score; }
+
 // The menu and the About box, for the page to build its own.
 EMSCRIPTEN_KEEPALIVE int32_t vantrelMenuSize() { return static_cast<int32_t>(menuTable().size()); }
 EMSCRIPTEN_KEEPALIVE const char* vantrelMenuPopup(int32_t i) { return menuTable()[i].popup; }
@@ -139,6 +153,7 @@ int main(int argc, char** argv) {
   midEnd = std::make_unique<MidEnd>("vantrel", 1);
   frontEnd = std::make_unique<PageFrontEnd>(*midEnd);
   surface = std::make_unique<SoftwareSurface>(paintText);
+  tablePath = parsed.options.hiscorePath;
   std::string error;
   if (parsed.action != CommandLine::Run || !midEnd->prepare(parsed.options, error)) {
     frontEnd->tell("vantrel: " + (error.empty() ? parsed.error : error) + "\n", true);

@@ -405,38 +405,86 @@ function listen() {
   });
 }
 
-// The table as a file: saved from the page, or put in from one (read by the
-// game's own rules when it next loads the table).
+// The table as a file: saved from the page, or put in from one. An uploaded
+// file is read by the game's own reader first; one that is not a table is
+// refused, and for one that is, the player sees what it holds and decides.
+// The table it replaced can be put back.
+const uploadPath = "/upload.txt";
+let replacedTable;  // undefined: nothing to undo; null: there was no table
+
+function tableBytes() {
+  try {
+    return Module.FS.readFile(scorePath);
+  } catch (e) {
+    return null;
+  }
+}
+
+function putTable(bytes) {
+  if (bytes) Module.FS.writeFile(scorePath, bytes);
+  else Module.FS.unlink(scorePath);
+  storeTable();
+}
+
+async function readUpload(file) {
+  // No table is larger than the limit: a larger file is refused unread.
+  const bytes = new Uint8Array(await file.slice(0, game.uploadLimit() + 1).arrayBuffer());
+  Module.FS.writeFile(uploadPath, bytes);
+  const printed = window.vantrelOutput.length;
+  const problem = game.readUpload(uploadPath);
+  Module.FS.unlink(uploadPath);
+  if (problem) {
+    calls.showNotice(`"${file.name}" was not put in place: ${problem}. Your high scores are unchanged.`);
+    return;
+  }
+  const check = document.getElementById("upload-check");
+  document.getElementById("upload-name").textContent = file.name;
+  const list = document.getElementById("upload-entries");
+  list.replaceChildren();
+  let cheaters = 0;
+  for (let i = 0; i < 10; i++) {
+    const li = document.createElement("li");
+    const name = game.uploadedName(i);
+    li.textContent = `${name} ${game.uploadedScore(i)}`;
+    if (name === "Cheater") cheaters++;
+    list.append(li);
+  }
+  document.getElementById("upload-cheaters").hidden = cheaters === 0;
+  const invalid = window.vantrelOutput.slice(printed).filter((line) => line);
+  document.getElementById("upload-invalid").hidden = invalid.length === 0;
+  document.getElementById("upload-invalid-lines").textContent = invalid.join("\n");
+  check.returnValue = "";
+  check.showModal();
+  await new Promise((done) => check.addEventListener("close", done, {once: true}));
+  if (check.returnValue !== "replace") return calls.showNotice("Your high scores are unchanged.");
+  replacedTable = tableBytes();
+  putTable(bytes);
+  document.getElementById("undo-upload").hidden = false;
+  calls.showNotice(`The table of "${file.name}" is now the high-score table. Undo upload puts yours back.`);
+}
+
 function tableButtons() {
-  const row = document.createElement("div");
-  row.id = "table";
-  const download = document.createElement("button");
-  download.textContent = "Download hiscore.txt";
-  download.addEventListener("click", () => {
-    let bytes;
-    try {
-      bytes = Module.FS.readFile(scorePath);
-    } catch (e) {
-      return calls.showNotice("There is no high-score table yet: it is made when the first game ends.");
-    }
+  document.getElementById("download").addEventListener("click", () => {
+    const bytes = tableBytes();
+    if (!bytes) return calls.showNotice("There is no high-score table yet: it is made when the first game ends.");
     const a = document.createElement("a");
     a.href = URL.createObjectURL(new Blob([bytes], {type: "text/plain"}));
     a.download = "hiscore.txt";
     a.click();
   });
-  const upload = document.createElement("input");
-  upload.type = "file";
-  upload.accept = ".txt,text/plain";
-  upload.title = "Upload hiscore.txt";
-  upload.addEventListener("change", async () => {
+  const upload = document.getElementById("upload");
+  upload.addEventListener("change", () => {
     const file = upload.files[0];
-    if (!file) return;
-    Module.FS.writeFile(scorePath, new Uint8Array(await file.arrayBuffer()));
-    storeTable();
-    calls.showNotice("The table was put in place; the game reads it the next time it loads the table.");
+    upload.value = "";  // the same file may be chosen again
+    if (file) readUpload(file);
   });
-  row.append(download, " Upload: ", upload);
-  document.getElementById("window").append(row);
+  const undo = document.getElementById("undo-upload");
+  undo.addEventListener("click", () => {
+    putTable(replacedTable);
+    replacedTable = undefined;
+    undo.hidden = true;
+    calls.showNotice("The high-score table is the one from before the upload again.");
+  });
 }
 
 // Start: the table's folder from IndexedDB, then the game. With --play from
@@ -482,6 +530,10 @@ async function start() {
     menuCommand: e("vantrelMenuCommand", "number", ["number"]),
     aboutText: e("vantrelAboutText", "string", ["number"]),
     state: e("vantrelState", "string", []),
+    readUpload: e("vantrelReadUpload", "string", ["string"]),
+    uploadLimit: e("vantrelUploadLimit", "number", []),
+    uploadedName: e("vantrelUploadedName", "string", ["number"]),
+    uploadedScore: e("vantrelUploadedScore", "number", ["number"]),
     heap8: () => Module.HEAPU8,
     heap32: () => Module.HEAPU32,
   };
