@@ -311,6 +311,51 @@ class Menus(PageCase):
         self.assertEqual(self.state()["gameState"], 46)
 
 
+class FullScreen(PageCase):
+    """F11 and View, Full Screen toggle full screen through the game's
+    command; the menu bar sits at the top, the picture is centred at a whole
+    scale and the table's controls stay readable."""
+
+    def layout(self):
+        return self.browser.execute_script("""
+            const box = (id) => document.getElementById(id).getBoundingClientRect();
+            const game = box('game'), bar = box('menubar'), table = document.getElementById('table');
+            const colours = (id) => [getComputedStyle(document.getElementById(id)).color,
+                                     getComputedStyle(document.getElementById(id)).backgroundColor];
+            return {full: document.fullscreenElement && document.fullscreenElement.id, width: innerWidth,
+                    height: innerHeight, barTop: bar.top, gameWidth: game.width, gameHeight: game.height,
+                    left: game.left, right: innerWidth - game.right, top: game.top - bar.bottom,
+                    bottom: table.getBoundingClientRect().top - game.bottom,
+                    colours: [colours('menubar'), colours('table')]};""")
+
+    def test_f11_and_the_menu_item_toggle_full_screen(self):
+        self.start()
+        for how in ("F11", "menu"):
+            with self.subTest(how):
+                if how == "F11":
+                    self.keys(Keys.F11)
+                else:
+                    self.browser.find_element(By.XPATH, "//span[normalize-space()='View']").click()
+                    self.browser.find_element(By.XPATH, "//li[starts-with(normalize-space(), 'Full Screen')]").click()
+                self.wait_for("document.fullscreenElement")
+                time.sleep(0.5)
+                layout = self.layout()
+                self.assertEqual(layout["full"], "window")
+                self.assertEqual(layout["barTop"], 0)
+                scale = layout["gameWidth"] / 632
+                self.assertEqual(scale, int(scale), layout)
+                self.assertEqual(layout["gameHeight"], 424 * scale)
+                self.assertLessEqual(abs(layout["left"] - layout["right"]), 1, layout)
+                self.assertLessEqual(abs(layout["top"] - layout["bottom"]), 1, layout)
+                for text, background in layout["colours"]:  # the bars' own, not black on black
+                    self.assertNotEqual(text, background)
+                    self.assertNotIn(background, ("rgba(0, 0, 0, 0)", "rgb(0, 0, 0)"))
+                self.keys(Keys.F11)
+                self.wait_for("!document.fullscreenElement")
+        # F11 reaches no game: the name being typed is unchanged.
+        self.assertEqual(self.state()["typedName"], "")
+
+
 class Upload(PageCase):
     """An uploaded file never wipes the table: one that is not a table is
     refused, one that is shows what it holds and waits for the player."""

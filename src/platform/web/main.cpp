@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/keys.h"
 #include "platform/web/table_upload.h"
 #include "render/software_surface.h"
 #include "shell/midend.h"
@@ -103,10 +104,9 @@ EMSCRIPTEN_KEEPALIVE void vantrelTick() { midEnd->tick(); }
 EMSCRIPTEN_KEEPALIVE void vantrelPointerMoved(int32_t x, int32_t y) { midEnd->pointerMoved({x, y}); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonPressed() { midEnd->buttonPressed(); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonReleased(int32_t x, int32_t y) { midEnd->buttonReleased({x, y}); }
-// A key goes to the accelerators first, as in the windows.
+// F11 is the window's own, as in the windows: the game never sees it.
 EMSCRIPTEN_KEEPALIVE void vantrelKeyPressed(int32_t virtualKey) {
-  for (const Accelerator& a : acceleratorTable())
-    if (a.virtualKey && a.key == virtualKey) return midEnd->commandChosen(a.command);
+  if (virtualKey == KeyF1 + 10) return midEnd->commandChosen(CommandFullScreen);
   midEnd->keyPressed(virtualKey);
 }
 EMSCRIPTEN_KEEPALIVE void vantrelCommandChosen(int32_t command) {

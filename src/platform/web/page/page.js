@@ -359,7 +359,8 @@ function gamePoint(event) {
 // as in the windows, so every game pixel stays square and crisp.
 function fitPicture() {
   const full = document.fullscreenElement !== null;
-  const room = [innerWidth, innerHeight - document.getElementById("menubar").offsetHeight];
+  const bars = document.getElementById("menubar").offsetHeight + document.getElementById("table").offsetHeight;
+  const room = [innerWidth, innerHeight - bars];
   const scale = full ? Math.max(1, Math.floor(Math.min(room[0] / canvas.width, room[1] / canvas.height))) : 1;
   canvas.style.width = full ? `${canvas.width * scale}px` : "";
   canvas.style.height = full ? `${canvas.height * scale}px` : "";
