@@ -154,7 +154,7 @@ class Page(PageCase):
         self.browser.get(self.url + "?play=in-play.vsim&screenshot=1")
         self.wait_for("window.vantrelEnded")
         self.assertEqual(self.output(), expected)
-        canvas = self.browser.execute_script("return document.getElementById('game').toDataURL('image/png')")
+        canvas = self.browser.execute_script("return window.vantrelPicture.toDataURL('image/png')")
         web = os.path.join(folder, "web.png")
         with open(web, "wb") as f:
             f.write(base64.b64decode(canvas.split(",", 1)[1]))
@@ -322,10 +322,12 @@ class FullScreen(PageCase):
             const game = box('game'), bar = box('menubar'), table = document.getElementById('table');
             const colours = (id) => [getComputedStyle(document.getElementById(id)).color,
                                      getComputedStyle(document.getElementById(id)).backgroundColor];
+            const canvas = document.getElementById('game'), area = window.vantrelPictureArea();
             return {full: document.fullscreenElement && document.fullscreenElement.id, width: innerWidth,
-                    height: innerHeight, barTop: bar.top, gameWidth: game.width, gameHeight: game.height,
-                    left: game.left, right: innerWidth - game.right, top: game.top - bar.bottom,
-                    bottom: table.getBoundingClientRect().top - game.bottom,
+                    height: innerHeight, barTop: bar.top, gameWidth: area[2] - area[0],
+                    gameHeight: area[3] - area[1], left: game.left + area[0],
+                    right: innerWidth - game.left - area[2], top: game.top + area[1] - bar.bottom,
+                    bottom: table.getBoundingClientRect().top - game.top - area[3],
                     colours: [colours('menubar'), colours('table')]};""")
 
     def test_f11_and_the_menu_item_toggle_full_screen(self):
@@ -354,6 +356,89 @@ class FullScreen(PageCase):
                 self.wait_for("!document.fullscreenElement")
         # F11 reaches no game: the name being typed is unchanged.
         self.assertEqual(self.state()["typedName"], "")
+
+
+# The page's screenshot against its own picture: s is the picture's scale on
+# the canvas, and every game pixel must be an s by s block of one colour on
+# the screen, the picture's colour, where the canvas lies.
+COMPARE_SCREEN = """
+const [shot, done] = arguments;
+const image = new Image();
+image.src = 'data:image/png;base64,' + shot;
+image.decode().then(() => {
+  const read = (source, w, h) => {
+    const c = document.createElement('canvas');
+    c.width = w; c.height = h;
+    const g = c.getContext('2d');
+    g.drawImage(source, 0, 0);
+    return g.getImageData(0, 0, w, h).data;
+  };
+  const screen = read(image, image.width, image.height);
+  const picture = read(window.vantrelPicture, 632, 424);
+  const canvas = document.getElementById('game'), box = canvas.getBoundingClientRect();
+  const ratio = devicePixelRatio, area = window.vantrelPictureArea(), s = (area[2] - area[0]) / 632;
+  const x0 = Math.round(box.left * ratio) + area[0], y0 = Math.round(box.top * ratio) + area[1];
+  let uneven = 0, different = 0;
+  for (let y = 0; y < 424; y++)
+    for (let x = 0; x < 632; x++) {
+      const want = picture.slice((y * 632 + x) * 4, (y * 632 + x) * 4 + 3).join();
+      const first = ((y0 + y * s) * image.width + x0 + x * s) * 4;
+      const got = screen.slice(first, first + 3).join();
+      if (got !== want) different++;
+      for (let j = 0; j < s; j++)
+        for (let i = 0; i < s; i++) {
+          const at = ((y0 + y * s + j) * image.width + x0 + x * s + i) * 4;
+          if (screen.slice(at, at + 3).join() !== got) uneven++;
+        }
+    }
+  done({scale: s, area, canvas: [canvas.width, canvas.height], box: [box.left, box.top, box.right, box.bottom],
+        view: [innerWidth, innerHeight], scroll: [document.documentElement.scrollWidth,
+        document.documentElement.scrollHeight], uneven, different, shot: [image.width, image.height]});
+});
+"""
+
+
+class Layout(PageCase):
+    """The picture fits the page: the largest whole scale in device pixels,
+    centred, smoothly shrunk where not even scale 1 fits, and points mapped
+    through the same transform."""
+
+    def test_sizes_and_device_scales(self):
+        self.start()
+        self.keys("A", "B", Keys.ENTER)
+        # Each case a new size: headless Chromium tells no change of the ratio alone.
+        for ratio in (1, 1.25, 1.5, 2):
+            for width, height in ((500, 300), (1280, 720), (1920, 1080)):
+                with self.subTest(size=(width, height), ratio=ratio):
+                    self.browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                        "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": False})
+                    time.sleep(0.3)
+                    shot = self.browser.execute_cdp_cmd("Page.captureScreenshot", {"format": "png"})["data"]
+                    seen = self.browser.execute_async_script(COMPARE_SCREEN, shot)
+                    box, view, area = seen["box"], seen["view"], seen["area"]
+                    # Nothing cut off, nothing to scroll.
+                    self.assertLessEqual(seen["scroll"], view, seen)
+                    self.assertGreaterEqual(min(box[:2]), 0, seen)
+                    self.assertLessEqual(box[2], view[0] + 0.01, seen)
+                    self.assertLessEqual(box[3], view[1] + 0.01, seen)
+                    room = seen["canvas"]
+                    scale = seen["scale"]
+                    if room == [632, 424] and (box[2] - box[0]) * ratio < 631:
+                        scale = None  # shrunk: not even scale 1 fits
+                    else:
+                        self.assertEqual(scale, max(1, min(room[0] // 632, room[1] // 424)), seen)
+                        self.assertEqual((seen["uneven"], seen["different"]), (0, 0), seen)
+                        self.assertLessEqual(abs(area[0] - (room[0] - area[2])), 1, seen)
+                        self.assertLessEqual(abs(area[1] - (room[1] - area[3])), 1, seen)
+                    # The pointer over game pixel (300, 220) is there for the game.
+                    css = (room[0] / (box[2] - box[0])) if scale is None else ratio
+                    s = 1 if scale is None else scale
+                    x = box[0] + (area[0] + 300 * s + s / 2) / css
+                    y = box[1] + (area[1] + 220 * s + s / 2) / css
+                    ActionChains(self.browser).move_by_offset(0, 0).perform()
+                    self.browser.execute_cdp_cmd("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": x, "y": y})
+                    state = self.state()
+                    self.assertEqual((state["pointerX"], state["pointerY"]), (300, 220), seen)
 
 
 class Upload(PageCase):

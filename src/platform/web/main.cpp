@@ -26,8 +26,10 @@ EM_JS(void, pagePaintText,
         VantrelPage.paintText(pixels, width, [ cl, ct, cr, cb ], [ rl, rt, rr ], HEAPU8.subarray(text, text + length),
                               align, UTF8ToString(face), height, weight, rgb);
       });
-EM_JS(void, pageShowPixels, (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h),
-      { VantrelPage.showPixels(rgba, x, y, w, h); });
+EM_JS(void, pageShowPixels,
+      (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h, int32_t wx, int32_t wy, int32_t ww,
+       int32_t wh),
+      { VantrelPage.showPixels(rgba, x, y, w, h, wx, wy, ww, wh); });
 EM_JS(void, pageCall, (const char* what, int32_t a, int32_t b), { VantrelPage.call(UTF8ToString(what), a, b); });
 EM_JS(void, pageText, (const char* what, const char* text),
       { VantrelPage.call(UTF8ToString(what), UTF8ToString(text)); });
@@ -45,7 +47,7 @@ class PageFrontEnd final : public FrontEnd {
   explicit PageFrontEnd(MidEnd& midEnd) : midEnd_(midEnd) {}
 
   // The canvas takes RGBA bytes; the image keeps 0x??RRGGBB words.
-  void showPixels(const Rect& area, const Rect&) override {
+  void showPixels(const Rect& area, const Rect& windowArea) override {
     const PixelImage image = midEnd_.image();
     const int32_t w = area.right - area.left, h = area.bottom - area.top;
     rgba_.resize(static_cast<size_t>(w) * h * 4);
@@ -58,7 +60,8 @@ class PageFrontEnd final : public FrontEnd {
         *out++ = static_cast<uint8_t>(p);
         *out++ = 255;
       }
-    pageShowPixels(rgba_.data(), area.left, area.top, w, h);
+    pageShowPixels(rgba_.data(), area.left, area.top, w, h, windowArea.left, windowArea.top,
+                   windowArea.right - windowArea.left, windowArea.bottom - windowArea.top);
   }
   void setCursor(CursorShape shape) override { pageCall("setCursor", shape, 0); }
   void setMenuCheck(Command command, bool checked) override { pageCall("setMenuCheck", command, checked); }
@@ -113,6 +116,7 @@ EMSCRIPTEN_KEEPALIVE void vantrelCommandChosen(int32_t command) {
   midEnd->commandChosen(static_cast<Command>(command));
 }
 EMSCRIPTEN_KEEPALIVE void vantrelActivated(bool active) { midEnd->activated(active); }
+EMSCRIPTEN_KEEPALIVE void vantrelResized(int32_t width, int32_t height) { midEnd->resized({width, height}); }
 EMSCRIPTEN_KEEPALIVE void vantrelExposed() { midEnd->exposed(); }
 EMSCRIPTEN_KEEPALIVE void vantrelClosed() { midEnd->closed(); }
 
@@ -121,6 +125,16 @@ EMSCRIPTEN_KEEPALIVE const char* vantrelState() {
   static std::string line;
   line = stateLine();
   return line.c_str();
+}
+
+// Where the picture lies on the canvas, "left top right bottom", for the
+// page's tests to look at.
+EMSCRIPTEN_KEEPALIVE const char* vantrelPictureArea() {
+  static std::string area;
+  const Rect r = midEnd->pictureArea();
+  area = std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom);
+  return area.c_str();
 }
 
 // A file uploaded as the table, written by the page at path: why it is not

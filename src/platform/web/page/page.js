@@ -10,6 +10,9 @@ const scoreFolder = "/scores";
 const scorePath = scoreFolder + "/hiscore.txt";
 const canvas = document.getElementById("game");
 const context = canvas.getContext("2d");
+// The game's picture, one game pixel to a pixel; the canvas shows it scaled.
+const picture = document.createElement("canvas").getContext("2d");
+window.vantrelPicture = picture.canvas;
 const query = new URLSearchParams(location.search);
 
 // The game's exported calls, once it runs.
@@ -229,8 +232,8 @@ function paintText(pixels, width, clip, rect, bytes, align, face, height, weight
 const cursors = {[-1]: "none", 0: "default", 1: "crosshair", 2: "none"};
 const calls = {
   openWindow(width, height) {
-    canvas.width = width;
-    canvas.height = height;
+    picture.canvas.width = width;
+    picture.canvas.height = height;
   },
   setCursor(shape) {
     cursorShape = shape;
@@ -283,9 +286,13 @@ const calls = {
 window.VantrelPage = {
   call: (name, ...args) => calls[name](...args),
   paintText,
-  showPixels(rgba, x, y, w, h) {
+  // The pixels inside [x, y, w, h] of the picture, shown on the canvas's
+  // [wx, wy, ww, wh], a whole multiple of them.
+  showPixels(rgba, x, y, w, h, wx, wy, ww, wh) {
     const bytes = new Uint8ClampedArray(game.heap8().buffer, rgba, w * h * 4);
-    context.putImageData(new ImageData(bytes, w, h), x, y);
+    picture.putImageData(new ImageData(bytes, w, h), x, y);
+    context.imageSmoothingEnabled = false;
+    context.drawImage(picture.canvas, x, y, w, h, wx, wy, ww, wh);
   },
 };
 
@@ -348,25 +355,51 @@ document.addEventListener("visibilitychange", () => {
   owed = 0;
 });
 
-// Points on the canvas in its own pixels, whatever size it is shown at.
-function gamePoint(event) {
+// Points on the canvas in the canvas's own pixels (the game's window
+// pixels), whatever size it is shown at.
+function windowPoint(event) {
   const box = canvas.getBoundingClientRect();
-  const scale = box.width / canvas.width;
-  return [Math.floor((event.clientX - box.left) / scale), Math.floor((event.clientY - box.top) / scale)];
+  const scale = canvas.width / box.width;
+  return [Math.floor((event.clientX - box.left) * scale), Math.floor((event.clientY - box.top) * scale)];
 }
 
-// In full screen the picture is shown at the largest whole scale that fits,
-// as in the windows, so every game pixel stays square and crisp.
-function fitPicture() {
-  const full = document.fullscreenElement !== null;
-  const bars = document.getElementById("menubar").offsetHeight + document.getElementById("table").offsetHeight;
-  const room = [innerWidth, innerHeight - bars];
-  const scale = full ? Math.max(1, Math.floor(Math.min(room[0] / canvas.width, room[1] / canvas.height))) : 1;
-  canvas.style.width = full ? `${canvas.width * scale}px` : "";
-  canvas.style.height = full ? `${canvas.height * scale}px` : "";
+// The canvas is the game's client area: the whole stage, in device pixels,
+// its corner on a device pixel, so that the game's whole scales (see The
+// picture fits the window) are whole blocks of the screen's pixels. A stage
+// smaller than the picture shows it at scale 1, shrunk smoothly to fit.
+function fitStage() {
+  const stage = document.getElementById("stage").getBoundingClientRect();
+  const ratio = devicePixelRatio;
+  const left = Math.ceil(stage.left * ratio), top = Math.ceil(stage.top * ratio);
+  const room = [Math.floor(stage.right * ratio) - left, Math.floor(stage.bottom * ratio) - top];
+  const least = [picture.canvas.width, picture.canvas.height];
+  const shrink = Math.min(room[0] / least[0], room[1] / least[1], 1);
+  const size = shrink < 1 ? least : room;
+  canvas.width = size[0];
+  canvas.height = size[1];
+  canvas.style.width = `${(size[0] * shrink) / ratio}px`;
+  canvas.style.height = `${(size[1] * shrink) / ratio}px`;
+  const margin = [0, 1].map((i) => (shrink < 1 ? Math.floor((room[i] - least[i] * shrink) / 2) : 0));
+  canvas.style.left = `${(left + margin[0]) / ratio - stage.left}px`;
+  canvas.style.top = `${(top + margin[1]) / ratio - stage.top}px`;
+  canvas.classList.toggle("shrunk", shrink < 1);
+  context.fillStyle = "#000";
+  context.fillRect(0, 0, size[0], size[1]);
+  if (running) {
+    game.resized(size[0], size[1]);
+    game.exposed();
+  }
 }
-document.addEventListener("fullscreenchange", fitPicture);
-addEventListener("resize", fitPicture);
+// Any change of the stage's size in device pixels: the window, full screen,
+// the browser's zoom or the screen's scale.
+new ResizeObserver(fitStage).observe(document.getElementById("stage"), {box: "device-pixel-content-box"});
+function watchRatio() {
+  matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener("change", () => {
+    fitStage();
+    watchRatio();
+  }, {once: true});
+}
+watchRatio();
 
 function listen() {
   const live = (f) => (event) => {
@@ -375,7 +408,7 @@ function listen() {
     afterGame();
   };
   window.addEventListener("pointermove", live((e) => {
-    if (e.target === canvas || captured) game.pointerMoved(...gamePoint(e));
+    if (e.target === canvas || captured) game.pointerMoved(...windowPoint(e));
   }));
   canvas.addEventListener("pointerdown", live((e) => {
     if (e.button !== 0) return;
@@ -384,7 +417,7 @@ function listen() {
     game.buttonPressed();
   }));
   window.addEventListener("pointerup", live((e) => {
-    if (e.button === 0 && (e.target === canvas || captured)) game.buttonReleased(...gamePoint(e));
+    if (e.button === 0 && (e.target === canvas || captured)) game.buttonReleased(...windowPoint(e));
   }));
   window.addEventListener("keydown", live((e) => {
     if (menuKey(e)) return e.preventDefault();
@@ -524,6 +557,9 @@ async function start() {
     keyPressed: e("vantrelKeyPressed", null, ["number"]),
     commandChosen: e("vantrelCommandChosen", null, ["number"]),
     activated: e("vantrelActivated", null, ["number"]),
+    resized: e("vantrelResized", null, ["number", "number"]),
+    exposed: e("vantrelExposed", null, []),
+    pictureArea: e("vantrelPictureArea", "string", []),
     closed: e("vantrelClosed", null, []),
     menuSize: e("vantrelMenuSize", "number", []),
     menuPopup: e("vantrelMenuPopup", "string", ["number"]),
@@ -543,8 +579,10 @@ async function start() {
   listen();
   running = true;
   if (Module.callMain(args) !== 0) running = false;  // its message is on the page
+  fitStage();
   afterGame();
   window.vantrelState = () => JSON.parse(game.state());
+  window.vantrelPictureArea = () => game.pictureArea().split(" ").map(Number);
   window.vantrelStarted = performance.now();
   canvas.focus();
   requestAnimationFrame(frame);
