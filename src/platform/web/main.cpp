@@ -27,8 +27,7 @@ EM_JS(void, pagePaintText,
                               align, UTF8ToString(face), height, weight, rgb);
       });
 EM_JS(void, pageShowPixels,
-      (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h, int32_t wx, int32_t wy, int32_t ww,
-       int32_t wh),
+      (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h, int32_t wx, int32_t wy, int32_t ww, int32_t wh),
       { VantrelPage.showPixels(rgba, x, y, w, h, wx, wy, ww, wh); });
 EM_JS(void, pageCall, (const char* what, int32_t a, int32_t b), { VantrelPage.call(UTF8ToString(what), a, b); });
 EM_JS(void, pageText, (const char* what, const char* text),
