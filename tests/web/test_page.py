@@ -441,6 +441,83 @@ class Layout(PageCase):
                     self.assertEqual((state["pointerX"], state["pointerY"]), (300, 220), seen)
 
 
+class Phone(PageCase):
+    """A phone in Chromium's mobile emulation, played by touch from the name
+    to a served ball."""
+
+    def cdp(self, command, **params):
+        return self.browser.execute_cdp_cmd(command, params)
+
+    def touch(self, kind, point=None):
+        self.cdp("Input.dispatchTouchEvent", type=kind, touchPoints=[{"x": point[0], "y": point[1]}] if point else [])
+
+    def tap(self, point):
+        self.touch("touchStart", point)
+        self.touch("touchEnd")
+
+    def key(self, name, code):
+        for kind in ("rawKeyDown", "keyUp"):
+            self.cdp("Input.dispatchKeyEvent", type=kind, key=name, code=name, windowsVirtualKeyCode=code)
+
+    def at(self, x, y):
+        """Where game pixel (x, y) is on the page, in CSS pixels."""
+        return self.browser.execute_script("""
+            const canvas = document.getElementById('game'), box = canvas.getBoundingClientRect();
+            const css = box.width / canvas.width, area = window.vantrelPictureArea(), s = (area[2] - area[0]) / 632;
+            return [box.left + (area[0] + (arguments[0] + 0.5) * s) * css,
+                    box.top + (area[1] + (arguments[1] + 0.5) * s) * css];""", x, y)
+
+    def centre(self, element):
+        r = element.rect
+        return (r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
+
+    def test_a_finger_plays_from_the_name_to_a_served_ball(self):
+        self.cdp("Emulation.setDeviceMetricsOverride", width=412, height=915, deviceScaleFactor=2.625, mobile=True)
+        self.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        self.start()
+        # The whole picture at the phone's width, the page not zoomed out to hold it.
+        seen = self.browser.execute_script("""
+            const box = document.getElementById('game').getBoundingClientRect();
+            return [box.left, box.right, innerWidth, visualViewport.scale];""")
+        self.assertGreaterEqual(seen[0], 0, seen)
+        self.assertLessEqual(seen[1], seen[2] + 0.01, seen)
+        self.assertEqual(seen[2:], [412, 1], seen)
+        # A tap on the name prompt brings up the keyboard: the name box takes
+        # the keys, and an on-screen keyboard's text arrives as the game's keys.
+        self.tap(self.at(500, 40))
+        self.wait_for("document.activeElement.id == 'name'")
+        for text in ("A", "b", "X"):
+            self.cdp("Input.insertText", text=text)
+        self.key("Backspace", 8)
+        self.assertEqual(self.state()["typedName"], "AB")
+        self.key("Enter", 13)
+        self.wait_for("window.vantrelState().gameState == 40")
+        self.assertEqual(self.browser.execute_script("return document.activeElement.id"), "game")
+        # The bat follows the finger in the bat zone; lifted there, it serves.
+        self.touch("touchStart", self.at(100, 260))
+        left = self.state()["batX"]
+        for x in range(110, 310, 20):
+            self.touch("touchMove", self.at(x, 260))
+        state = self.state()
+        self.assertGreater(state["batX"], left + 150, state)
+        self.assertEqual(state["gameState"], 40)
+        self.touch("touchEnd")
+        self.wait_for("window.vantrelState().gameState == 41")
+        # A sideways swipe across the game moves the bat and leaves the page as it was.
+        address = self.browser.current_url
+        self.touch("touchStart", self.at(380, 300))
+        for x in range(360, 0, -40):
+            self.touch("touchMove", self.at(x, 300))
+        self.touch("touchEnd")
+        self.assertLess(self.state()["batX"], 100)
+        self.assertEqual(self.browser.current_url, address)
+        self.assertEqual(self.browser.execute_script("return [scrollX, scrollY, visualViewport.scale]"), [0, 0, 1])
+        # Taps choose menu items.
+        self.tap(self.centre(self.browser.find_element(By.XPATH, "//span[normalize-space()='Speed']")))
+        self.tap(self.centre(self.browser.find_element(By.XPATH, "//li[normalize-space()='Fast']")))
+        self.wait_for("window.vantrelState().speedFactor == 1.5")
+
+
 class Upload(PageCase):
     """An uploaded file never wipes the table: one that is not a table is
     refused, one that is shows what it holds and waits for the player."""

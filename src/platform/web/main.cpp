@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/keys.h"
+#include "core/world.h"
 #include "platform/web/table_upload.h"
 #include "render/software_surface.h"
 #include "shell/midend.h"
@@ -125,6 +126,10 @@ EMSCRIPTEN_KEEPALIVE const char* vantrelState() {
   line = stateLine();
   return line.c_str();
 }
+
+// Whether keys go to the name being typed: a finger then needs the
+// on-screen keyboard.
+EMSCRIPTEN_KEEPALIVE bool vantrelTakesName() { return gameState() == StateEnteringName; }
 
 // Where the picture lies on the canvas, "left top right bottom", for the
 // page's tests to look at.

@@ -88,6 +88,7 @@ function addPopup(bar, title) {
   element.className = "popup";
   const heading = document.createElement("span");
   heading.className = "title";
+  heading.tabIndex = -1;  // a tap target, for a phone's touch adjustment as much as the canvas is
   const list = document.createElement("ul");
   list.setAttribute("role", "menu");
   const popup = {element, list, mnemonic: labelled(heading, title), items: []};
@@ -112,6 +113,7 @@ function addPopup(bar, title) {
 function addItem(popup, li, text, command) {
   li.className = "item";
   li.setAttribute("role", "menuitem");
+  li.tabIndex = -1;
   const item = {element: li, command, mnemonic: labelled(li, text)};
   li.addEventListener("pointerdown", (e) => {
     e.preventDefault();
@@ -401,6 +403,40 @@ function watchRatio() {
 }
 watchRatio();
 
+// The name from an on-screen keyboard, which tells letters only as text:
+// each letter typed is the game's key, and a blank kept in the box lets
+// Backspace be seen. Real keys in the box go to the game as on the canvas.
+const nameBox = document.getElementById("name");
+
+function typeName() {
+  nameBox.value = " ";
+  nameBox.focus();
+}
+
+function listenForName() {
+  const done = () => {
+    if (game.takesName()) return typeName();
+    nameBox.blur();
+    canvas.focus();
+  };
+  nameBox.addEventListener("keydown", (e) => {
+    const code = virtualKey(e);
+    if (!running || paused || !code) return;
+    e.preventDefault();
+    e.stopPropagation();
+    game.keyPressed(code);
+    afterGame();
+    done();
+  });
+  nameBox.addEventListener("input", (e) => {
+    if (!running || paused) return;
+    if (e.inputType === "deleteContentBackward") game.keyPressed(namedKeys.Backspace);
+    for (const c of nameBox.value.trim()) if (/^[a-zA-Z0-9]$/.test(c)) game.keyPressed(c.toUpperCase().charCodeAt(0));
+    afterGame();
+    done();
+  });
+}
+
 function listen() {
   const live = (f) => (event) => {
     if (!running || paused) return;
@@ -410,15 +446,21 @@ function listen() {
   window.addEventListener("pointermove", live((e) => {
     if (e.target === canvas || captured) game.pointerMoved(...windowPoint(e));
   }));
+  // A finger is a pointer that arrives where it touches; lifted in name
+  // entry, it brings up the on-screen keyboard.
   canvas.addEventListener("pointerdown", live((e) => {
     if (e.button !== 0) return;
     canvas.focus();
     e.preventDefault();
+    if (e.pointerType !== "mouse") game.pointerMoved(...windowPoint(e));
     game.buttonPressed();
   }));
   window.addEventListener("pointerup", live((e) => {
-    if (e.button === 0 && (e.target === canvas || captured)) game.buttonReleased(...windowPoint(e));
+    if (e.button !== 0 || (e.target !== canvas && !captured)) return;
+    game.buttonReleased(...windowPoint(e));
+    if (e.pointerType !== "mouse" && game.takesName()) typeName();
   }));
+  listenForName();
   window.addEventListener("keydown", live((e) => {
     if (menuKey(e)) return e.preventDefault();
     if (document.activeElement !== canvas && document.activeElement !== document.body) return;
@@ -567,6 +609,7 @@ async function start() {
     menuCommand: e("vantrelMenuCommand", "number", ["number"]),
     aboutText: e("vantrelAboutText", "string", ["number"]),
     state: e("vantrelState", "string", []),
+    takesName: e("vantrelTakesName", "boolean", []),
     readUpload: e("vantrelReadUpload", "string", ["string"]),
     uploadLimit: e("vantrelUploadLimit", "number", []),
     uploadedName: e("vantrelUploadedName", "string", ["number"]),
