@@ -518,6 +518,39 @@ class Phone(PageCase):
         self.wait_for("window.vantrelState().speedFactor == 1.5")
 
 
+class Messages(PageCase):
+    """What the page says where it cannot do what the player asked."""
+
+    def test_a_page_opened_as_a_file_says_it_must_be_served(self):
+        self.browser.get("file://" + os.path.join(self.site, "index.html"))
+        text = self.wait_for("!message.hidden && message.textContent")
+        self.assertIn("web server", text)
+        self.assertIn("python3 -m http.server -d build-web/site", text)
+        self.assertTrue(self.browser.find_element(By.ID, "message").is_displayed())
+        self.assertFalse(self.browser.find_element(By.ID, "window").is_displayed())  # no blank game
+
+    def test_a_missing_help_page_gets_the_game_s_message(self):
+        help_folder = os.path.join(self.site, "help")
+        kept = os.path.join(self.work, "levels.html")
+        shutil.move(os.path.join(help_folder, "levels.html"), kept)
+        try:
+            self.start()
+            self.browser.find_element(By.XPATH, "//span[normalize-space()='Help']").click()
+            self.browser.find_element(By.XPATH, "//li[normalize-space()='Find']").click()
+            self.browser.switch_to.frame("help-frame")
+            self.browser.find_element(By.XPATH, "//a[@href='levels.html']").click()
+            text = ""
+            for _ in range(50):
+                text = self.browser.find_element(By.TAG_NAME, "body").text
+                if "missing" in text:
+                    break
+                time.sleep(0.1)
+            self.assertIn("The help page /help/levels.html is missing", text)
+            self.assertNotIn("Error response", text)
+        finally:
+            shutil.move(kept, os.path.join(help_folder, "levels.html"))
+
+
 class Upload(PageCase):
     """An uploaded file never wipes the table: one that is not a table is
     refused, one that is shows what it holds and waits for the player."""

@@ -230,6 +230,25 @@ function paintText(pixels, width, clip, rect, bytes, align, face, height, weight
       if (alpha[(y * w + x) * 4 + 3] >= 128) heap[base + (top + y) * width + left + x] = rgb;
 }
 
+// The help pages come with the page. One the server lacks shows the game's
+// own message, as in the windows, instead of the server's error page.
+async function checkHelpPage(frame) {
+  const address = frame.contentWindow.location.href;
+  let found = false;
+  try {
+    found = (await fetch(address)).ok;
+  } catch (e) {
+    // neither the server nor the offline copy has it
+  }
+  if (found) return;
+  const page = frame.contentDocument;
+  const p = page.createElement("p");
+  p.textContent = `The help page ${new URL(address).pathname} is missing: the server does not have it. ` +
+    "The help pages come with the game, in the folder help beside the page.";
+  page.title = "Vantrel Help";
+  page.body.replaceChildren(p);
+}
+
 // What the game's front end asks of the page.
 const cursors = {[-1]: "none", 0: "default", 1: "crosshair", 2: "none"};
 const calls = {
@@ -266,7 +285,10 @@ const calls = {
   },
   openHelp() {
     const frame = document.getElementById("help-frame");
-    if (!frame.src) frame.src = "help/index.html";
+    if (!frame.src) {
+      frame.addEventListener("load", () => checkHelpPage(frame));
+      frame.src = "help/index.html";
+    }
     document.getElementById("help").hidden = false;
   },
   // View, Full Screen: the window's part of the page over the whole screen.
@@ -639,7 +661,13 @@ var Module = {
   onAbort: (what) => say("Vantrel stopped: " + what),
 };
 
-if (typeof WebAssembly !== "object") {
+if (location.protocol === "file:") {
+  // A page opened as a file may not load its WebAssembly.
+  document.getElementById("window").hidden = true;
+  say("Vantrel runs from a web server, not from a file: a browser does not let a page opened as a file load " +
+    "the game. In the game's source folder, run\n  scripts/build-web.sh && python3 -m http.server -d " +
+    "build-web/site -b 127.0.0.1 8000\nand open http://127.0.0.1:8000/ in the browser.");
+} else if (typeof WebAssembly !== "object") {
   say("This browser cannot run WebAssembly, which Vantrel needs. A current Firefox, Chromium, Edge or Safari can.");
 } else {
   const script = document.createElement("script");
