@@ -551,6 +551,45 @@ class Messages(PageCase):
             shutil.move(kept, os.path.join(help_folder, "levels.html"))
 
 
+class Focus(PageCase):
+    """Keys meant for the game reach it once the player is back on it."""
+
+    def typed(self):
+        return self.state()["typedName"]
+
+    def test_keys_reach_the_game_after_the_table_s_buttons_and_the_help(self):
+        self.start()
+        self.browser.execute_script("""window.downloads = 0;
+            const made = URL.createObjectURL;
+            URL.createObjectURL = (blob) => (downloads++, made(blob));""")
+        self.keys("A")
+        # Download pressed (no table yet: a notice); then keys are the game's again.
+        self.browser.find_element(By.ID, "download").click()
+        self.keys("B", Keys.SPACE)
+        self.assertEqual(self.typed(), "AB")
+        # The help's link followed, the game clicked: keys go to the game, not the help.
+        self.browser.find_element(By.XPATH, "//span[normalize-space()='Help']").click()
+        self.browser.find_element(By.XPATH, "//li[normalize-space()='Find']").click()
+        self.browser.switch_to.frame("help-frame")
+        self.browser.find_element(By.XPATH, "//a[@href='controls.html']").click()
+        self.browser.switch_to.default_content()
+        ActionChains(self.browser).move_to_element_with_offset(
+            self.browser.find_element(By.ID, "game"), 0, -150).click().perform()
+        self.keys("C")
+        self.assertEqual(self.typed(), "ABC")
+        # Help closed by its button: the keys go back to the game at once.
+        self.browser.find_element(By.ID, "help-close").click()
+        self.keys("D", Keys.ENTER)
+        self.wait_for("window.vantrelState().gameState == 40")
+        # A table now (the high-score view writes it): Download gives it
+        # once, and Enter and Space afterwards are the game's.
+        self.keys((Keys.ALT, "v"), "h")
+        self.wait_for("window.vantrelState().gameState == 46")
+        self.browser.find_element(By.ID, "download").click()
+        self.keys(Keys.ENTER, Keys.SPACE)
+        self.assertEqual(self.browser.execute_script("return [downloads, document.activeElement.id]"), [1, "game"])
+
+
 class Upload(PageCase):
     """An uploaded file never wipes the table: one that is not a table is
     refused, one that is shows what it holds and waits for the player."""

@@ -500,6 +500,7 @@ function listen() {
   });
   document.getElementById("help-close").addEventListener("click", () => {
     document.getElementById("help").hidden = true;
+    canvas.focus();
   });
 }
 
@@ -554,6 +555,7 @@ async function readUpload(file) {
   check.returnValue = "";
   check.showModal();
   await new Promise((done) => check.addEventListener("close", done, {once: true}));
+  canvas.focus();
   if (check.returnValue !== "replace") return calls.showNotice("Your high scores are unchanged.");
   replacedTable = tableBytes();
   putTable(bytes);
@@ -561,7 +563,12 @@ async function readUpload(file) {
   calls.showNotice(`The table of "${file.name}" is now the high-score table. Undo upload puts yours back.`);
 }
 
+// The table's controls hand the keys back to the game once used, so that
+// Space and Enter do not press them again.
 function tableButtons() {
+  const backToGame = () => canvas.focus();
+  for (const id of ["download", "undo-upload"]) document.getElementById(id).addEventListener("click", backToGame);
+  for (const event of ["change", "cancel"]) document.getElementById("upload").addEventListener(event, backToGame);
   document.getElementById("download").addEventListener("click", () => {
     const bytes = tableBytes();
     if (!bytes) return calls.showNotice("There is no high-score table yet: it is made when the first game ends.");
