@@ -188,6 +188,36 @@ class Page(PageCase):
         self.browser.switch_to.window(first)
         self.assertEqual(self.table(), table)
 
+    def test_two_tabs_ending_at_once_keep_both_scores(self):
+        # The first tab's store is held between its save and IndexedDB until
+        # the second tab, started on the table without that score, has ended.
+        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
+        self.serve("ab.vsim", short_game("AB"))
+        self.serve("cd.vsim", short_game("CD"))
+        first = self.browser.current_window_handle
+        self.browser.get(self.url + "?play=ab.vsim")
+        self.wait_for("window.vantrelStarted")
+        self.browser.execute_script("""
+            const syncfs = Module.FS.syncfs;
+            const scored = () => new TextDecoder().decode(Module.FS.readFile('/scores/hiscore.txt')).includes('AB ');
+            Module.FS.syncfs = (populate, done) => {
+              if (populate || window.release || !scored()) return syncfs.call(Module.FS, populate, done);
+              window.release = () => syncfs.call(Module.FS, populate, done);
+            };""")
+        self.wait_for("!!window.release")
+        self.browser.switch_to.new_window("window")
+        second = self.browser.current_window_handle
+        self.browser.get(self.url + "?play=cd.vsim")
+        self.wait_for("window.vantrelOutput.length")
+        time.sleep(1)
+        self.browser.switch_to.window(first)
+        self.browser.execute_script("window.release()")
+        time.sleep(1)
+        self.browser.switch_to.window(second)
+        self.browser.close()
+        self.browser.switch_to.window(first)
+        self.assertEqual(self.table(), table)
+
 
 class Menus(PageCase):
     """The menu bar by mouse, by keyboard and by both, as in the windows."""

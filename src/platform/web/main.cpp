@@ -11,6 +11,7 @@
 
 #include "core/keys.h"
 #include "core/world.h"
+#include "platform/web/table_merge.h"
 #include "platform/web/table_upload.h"
 #include "render/software_surface.h"
 #include "shell/midend.h"
@@ -130,6 +131,13 @@ EMSCRIPTEN_KEEPALIVE const char* vantrelState() {
 // Whether keys go to the name being typed: a finger then needs the
 // on-screen keyboard.
 EMSCRIPTEN_KEEPALIVE bool vantrelTakesName() { return gameState() == StateEnteringName; }
+
+// Another tab stored a newer table than the one at basePath, from which
+// this tab's table at oursPath grew: the scores it added go into the newer
+// table, at the table's own path.
+EMSCRIPTEN_KEEPALIVE void vantrelMergeTables(const char* basePath, const char* oursPath) {
+  mergeTables(basePath, oursPath, tablePath);
+}
 
 // Where the picture lies on the canvas, "left top right bottom", for the
 // page's tests to look at.

@@ -320,11 +320,20 @@ window.VantrelPage = {
   },
 };
 
-// The table: each save reaches IndexedDB at once, and the other tabs of the
-// game read it again before their own next save, so neither loses a score.
+// The table is kept in IndexedDB, shared by every tab of the page, each tab
+// playing on its own copy in memory. Every read, merge and store of the
+// stored table holds one lock across the tabs (the Web Locks API): a tab
+// that saved reads the stored table, and when another tab stored a newer one
+// meanwhile, puts the scores it added into that one (see The game in a web
+// browser in docs/behaviour.md). The game's ticks wait meanwhile, so that it
+// saves nothing in between. A store tells the other tabs, which read it.
 const channel = "BroadcastChannel" in window ? new BroadcastChannel("vantrel-scores") : null;
+const basePath = "/base.txt", oursPath = "/ours.txt";
 let storage = false;
-let savedAt = 0;
+let savedAt = 0;  // the time of the table this tab last read or stored
+let base = null;  // that table's bytes; null when there was none
+let syncing = false;
+let syncQueued = null;
 
 function fileTime() {
   try {
@@ -334,27 +343,56 @@ function fileTime() {
   }
 }
 
-function storeTable() {
-  savedAt = fileTime();
-  if (!storage) return;
-  Module.FS.syncfs(false, (error) => {
-    if (error) calls.showNotice("The high scores could not be stored in this browser: they last until the page is closed.");
-    else if (channel) channel.postMessage("saved");
-  });
+const syncfs = (populate) => new Promise((done) => Module.FS.syncfs(populate, done));
+const sameBytes = (a, b) => a === b || (a && b && a.length === b.length && a.every((x, i) => x === b[i]));
+const withLock = (work) => (navigator.locks ? navigator.locks.request("vantrel-scores", work) : work());
+
+function writeOrRemove(path, bytes) {
+  if (bytes) Module.FS.writeFile(path, bytes);
+  else if (Module.FS.analyzePath(path).exists) Module.FS.unlink(path);
 }
 
-function readTable(done) {
-  Module.FS.syncfs(true, (error) => {
+// replace: this tab's table goes in as it is (an upload and its undo).
+function syncTable(replace = false) {
+  if (!storage) {
     savedAt = fileTime();
-    done(error);
+    return Promise.resolve();
+  }
+  return withLock(async () => {
+    syncing = true;
+    try {
+      const ours = tableBytes(), changed = replace || !sameBytes(ours, base);
+      const readError = await syncfs(true);
+      const theirs = tableBytes();
+      if (changed && !readError) {
+        if (replace || sameBytes(theirs, base) || !ours) {
+          writeOrRemove(scorePath, ours);
+        } else {
+          writeOrRemove(basePath, base);
+          Module.FS.writeFile(oursPath, ours);
+          game.mergeTables(basePath, oursPath);
+        }
+        if (await syncfs(false)) {
+          calls.showNotice("The high scores could not be stored in this browser: they last until the page is closed.");
+        } else if (channel) {
+          channel.postMessage("saved");
+        }
+      }
+      base = tableBytes();
+      savedAt = fileTime();
+    } finally {
+      syncing = false;
+    }
   });
 }
 
-if (channel) channel.onmessage = () => readTable(() => {});
+// The stored table as it is now, when another tab stored one.
+if (channel) channel.onmessage = () => syncTable();
 
 // After every call into the game: a save it made goes to storage.
 function afterGame() {
-  if (fileTime() !== savedAt) storeTable();
+  if (fileTime() === savedAt || syncQueued) return;
+  syncQueued = syncTable().finally(() => (syncQueued = null));
 }
 
 // The clock: ticks of 10 ms from the time that passed, whatever the display's
@@ -365,7 +403,7 @@ function frame(now) {
   if (last !== null && !paused) {
     const gap = now - last;
     owed = gap > lateMs ? 0 : owed + gap;
-    while (owed >= tickMs && running && !paused) {
+    while (owed >= tickMs && running && !paused && !syncing) {
       owed -= tickMs;
       game.tick();
     }
@@ -520,9 +558,8 @@ function tableBytes() {
 }
 
 function putTable(bytes) {
-  if (bytes) Module.FS.writeFile(scorePath, bytes);
-  else Module.FS.unlink(scorePath);
-  storeTable();
+  writeOrRemove(scorePath, bytes);
+  syncTable(true);
 }
 
 async function readUpload(file) {
@@ -604,10 +641,12 @@ async function start() {
     storage = true;
     // A browser that keeps storage from the page may never answer.
     const error = await new Promise((done) => {
-      readTable(done);
+      syncfs(true).then(done);
       setTimeout(() => done(new Error("no answer from IndexedDB")), 3000);
     });
     if (error) throw error;
+    base = tableBytes();
+    savedAt = fileTime();
   } catch (e) {
     storage = false;
     say("This browser refused the page its storage: the high scores last only until the page is closed.");
@@ -639,6 +678,7 @@ async function start() {
     aboutText: e("vantrelAboutText", "string", ["number"]),
     state: e("vantrelState", "string", []),
     takesName: e("vantrelTakesName", "boolean", []),
+    mergeTables: e("vantrelMergeTables", null, ["string", "string"]),
     readUpload: e("vantrelReadUpload", "string", ["string"]),
     uploadLimit: e("vantrelUploadLimit", "number", []),
     uploadedName: e("vantrelUploadedName", "string", ["number"]),
