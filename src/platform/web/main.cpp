@@ -9,8 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "core/keys.h"
+#include "core/world.h"
+#include "platform/web/table_merge.h"
+#include "platform/web/table_upload.h"
 #include "render/software_surface.h"
 #include "shell/midend.h"
+#include "shell/state_line.h"
 
 namespace {
 
@@ -23,8 +28,9 @@ EM_JS(void, pagePaintText,
         VantrelPage.paintText(pixels, width, [ cl, ct, cr, cb ], [ rl, rt, rr ], HEAPU8.subarray(text, text + length),
                               align, UTF8ToString(face), height, weight, rgb);
       });
-EM_JS(void, pageShowPixels, (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h),
-      { VantrelPage.showPixels(rgba, x, y, w, h); });
+EM_JS(void, pageShowPixels,
+      (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h, int32_t wx, int32_t wy, int32_t ww, int32_t wh),
+      { VantrelPage.showPixels(rgba, x, y, w, h, wx, wy, ww, wh); });
 EM_JS(void, pageCall, (const char* what, int32_t a, int32_t b), { VantrelPage.call(UTF8ToString(what), a, b); });
 EM_JS(void, pageText, (const char* what, const char* text),
       { VantrelPage.call(UTF8ToString(what), UTF8ToString(text)); });
@@ -42,7 +48,7 @@ class PageFrontEnd final : public FrontEnd {
   explicit PageFrontEnd(MidEnd& midEnd) : midEnd_(midEnd) {}
 
   // The canvas takes RGBA bytes; the image keeps 0x??RRGGBB words.
-  void showPixels(const Rect& area, const Rect&) override {
+  void showPixels(const Rect& area, const Rect& windowArea) override {
     const PixelImage image = midEnd_.image();
     const int32_t w = area.right - area.left, h = area.bottom - area.top;
     rgba_.resize(static_cast<size_t>(w) * h * 4);
@@ -55,7 +61,8 @@ class PageFrontEnd final : public FrontEnd {
         *out++ = static_cast<uint8_t>(p);
         *out++ = 255;
       }
-    pageShowPixels(rgba_.data(), area.left, area.top, w, h);
+    pageShowPixels(rgba_.data(), area.left, area.top, w, h, windowArea.left, windowArea.top,
+                   windowArea.right - windowArea.left, windowArea.bottom - windowArea.top);
   }
   void setCursor(CursorShape shape) override { pageCall("setCursor", shape, 0); }
   void setMenuCheck(Command command, bool checked) override { pageCall("setMenuCheck", command, checked); }
@@ -90,6 +97,8 @@ class PageFrontEnd final : public FrontEnd {
 std::unique_ptr<MidEnd> midEnd;
 std::unique_ptr<PageFrontEnd> frontEnd;
 std::unique_ptr<SoftwareSurface> surface;
+std::string tablePath;
+HighScoreEntry uploaded[highScoreCount];  // the last upload read
 
 }  // namespace
 
@@ -99,18 +108,57 @@ EMSCRIPTEN_KEEPALIVE void vantrelTick() { midEnd->tick(); }
 EMSCRIPTEN_KEEPALIVE void vantrelPointerMoved(int32_t x, int32_t y) { midEnd->pointerMoved({x, y}); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonPressed() { midEnd->buttonPressed(); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonReleased(int32_t x, int32_t y) { midEnd->buttonReleased({x, y}); }
-// A key goes to the accelerators first, as in the windows.
+// F11 is the window's own, as in the windows: the game never sees it.
 EMSCRIPTEN_KEEPALIVE void vantrelKeyPressed(int32_t virtualKey) {
-  for (const Accelerator& a : acceleratorTable())
-    if (a.virtualKey && a.key == virtualKey) return midEnd->commandChosen(a.command);
+  if (virtualKey == KeyF1 + 10) return midEnd->commandChosen(CommandFullScreen);
   midEnd->keyPressed(virtualKey);
 }
 EMSCRIPTEN_KEEPALIVE void vantrelCommandChosen(int32_t command) {
   midEnd->commandChosen(static_cast<Command>(command));
 }
 EMSCRIPTEN_KEEPALIVE void vantrelActivated(bool active) { midEnd->activated(active); }
+EMSCRIPTEN_KEEPALIVE void vantrelResized(int32_t width, int32_t height) { midEnd->resized({width, height}); }
 EMSCRIPTEN_KEEPALIVE void vantrelExposed() { midEnd->exposed(); }
 EMSCRIPTEN_KEEPALIVE void vantrelClosed() { midEnd->closed(); }
+
+// The whole game state as JSON, for the page's tests to look at.
+EMSCRIPTEN_KEEPALIVE const char* vantrelState() {
+  static std::string line;
+  line = stateLine();
+  return line.c_str();
+}
+
+// Whether keys go to the name being typed: a finger then needs the
+// on-screen keyboard.
+EMSCRIPTEN_KEEPALIVE bool vantrelTakesName() { return gameState() == StateEnteringName; }
+
+// Another tab stored a newer table than the one at basePath, from which
+// this tab's table at oursPath grew: the scores it added go into the newer
+// table, at the table's own path.
+EMSCRIPTEN_KEEPALIVE void vantrelMergeTables(const char* basePath, const char* oursPath) {
+  mergeTables(basePath, oursPath, tablePath);
+}
+
+// Where the picture lies on the canvas, "left top right bottom", for the
+// page's tests to look at.
+EMSCRIPTEN_KEEPALIVE const char* vantrelPictureArea() {
+  static std::string area;
+  const Rect r = midEnd->pictureArea();
+  area = std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom);
+  return area.c_str();
+}
+
+// A file uploaded as the table, written by the page at path: why it is not
+// one, or empty, with its entries kept for the page to show.
+EMSCRIPTEN_KEEPALIVE const char* vantrelReadUpload(const char* path) {
+  static std::string problem;
+  problem = readUpload(path, tablePath, uploaded);
+  return problem.c_str();
+}
+EMSCRIPTEN_KEEPALIVE int32_t vantrelUploadLimit() { return uploadLimit; }
+EMSCRIPTEN_KEEPALIVE const char* vantrelUploadedName(int32_t i) { return uploaded[i].name; }
+EMSCRIPTEN_KEEPALIVE int32_t vantrelUploadedScore(int32_t i) { return uploaded[i].score; }
 
 // The menu and the About box, for the page to build its own.
 EMSCRIPTEN_KEEPALIVE int32_t vantrelMenuSize() { return static_cast<int32_t>(menuTable().size()); }
@@ -131,6 +179,7 @@ int main(int argc, char** argv) {
   midEnd = std::make_unique<MidEnd>("vantrel", 1);
   frontEnd = std::make_unique<PageFrontEnd>(*midEnd);
   surface = std::make_unique<SoftwareSurface>(paintText);
+  tablePath = parsed.options.hiscorePath;
   std::string error;
   if (parsed.action != CommandLine::Run || !midEnd->prepare(parsed.options, error)) {
     frontEnd->tell("vantrel: " + (error.empty() ? parsed.error : error) + "\n", true);

@@ -10,6 +10,9 @@ const scoreFolder = "/scores";
 const scorePath = scoreFolder + "/hiscore.txt";
 const canvas = document.getElementById("game");
 const context = canvas.getContext("2d");
+// The game's picture, one game pixel to a pixel; the canvas shows it scaled.
+const picture = document.createElement("canvas").getContext("2d");
+window.vantrelPicture = picture.canvas;
 const query = new URLSearchParams(location.search);
 
 // The game's exported calls, once it runs.
@@ -17,7 +20,7 @@ let game = null;
 let running = false;
 let paused = false;  // the About box is open: the game waits
 let cursorShape = 0, cursorShown = true, captured = false;
-const menu = {popups: [], items: new Map(), open: null};
+const menu = {popups: [], items: new Map(), open: null, active: null};
 
 function say(text) {
   const p = document.getElementById("message");
@@ -60,46 +63,85 @@ function labelled(element, text) {
 
 function buildMenu() {
   const bar = document.getElementById("menubar");
-  let list = null, popup = null;
+  let popup = null;
   for (let i = 0; i < game.menuSize(); i++) {
     const title = game.menuPopup(i), text = game.menuText(i), command = game.menuCommand(i);
-    if (title) {
-      const element = document.createElement("div");
-      element.className = "popup";
-      const heading = document.createElement("span");
-      heading.className = "title";
-      list = document.createElement("ul");
-      popup = {element, list, mnemonic: labelled(heading, title), items: []};
-      heading.addEventListener("mousedown", (e) => {
-        e.preventDefault();
-        openMenu(menu.open === popup ? null : popup);
-      });
-      element.append(heading, list);
-      bar.append(element);
-      menu.popups.push(popup);
-    }
+    if (title) popup = addPopup(bar, title);
     const li = document.createElement("li");
-    if (!text) {
-      li.className = "separator";
-    } else {
-      li.className = "item";
-      li.setAttribute("role", "menuitem");
-      const item = {element: li, command, mnemonic: labelled(li, text)};
-      li.addEventListener("mouseup", () => choose(item.command));
-      popup.items.push(item);
-      menu.items.set(command, item);
-    }
-    list.append(li);
+    popup.list.append(li);
+    if (text) addItem(popup, li, text, command);
+    else li.className = "separator";
   }
-  document.addEventListener("mousedown", (e) => {
-    if (menu.open && !menu.open.element.contains(e.target)) openMenu(null);
-  });
+  // A press outside the open menu only closes it, as in the windows.
+  document.addEventListener("pointerdown", (e) => {
+    if (!menu.open || bar.contains(e.target)) return;
+    openMenu(null);
+    e.preventDefault();
+    e.stopPropagation();
+  }, true);
 }
 
-function openMenu(popup) {
+// A press on a title opens its pop-up or closes it; while one is open, the
+// pointer over another title opens that one instead.
+function addPopup(bar, title) {
+  const element = document.createElement("div");
+  element.className = "popup";
+  const heading = document.createElement("span");
+  heading.className = "title";
+  heading.tabIndex = -1;  // a tap target, for a phone's touch adjustment as much as the canvas is
+  const list = document.createElement("ul");
+  list.setAttribute("role", "menu");
+  const popup = {element, list, mnemonic: labelled(heading, title), items: []};
+  heading.addEventListener("pointerdown", (e) => {
+    if (e.button !== 0) return;
+    e.preventDefault();
+    // A finger pressed on the title is let go where it is lifted, on an item.
+    if (heading.hasPointerCapture(e.pointerId)) heading.releasePointerCapture(e.pointerId);
+    openMenu(menu.open === popup ? null : popup);
+  });
+  heading.addEventListener("pointerenter", () => {
+    if (menu.open && menu.open !== popup) openMenu(popup);
+  });
+  element.append(heading, list);
+  bar.append(element);
+  menu.popups.push(popup);
+  return popup;
+}
+
+// An item is chosen where the button is let go over it, whether it was
+// pressed there or on the title.
+function addItem(popup, li, text, command) {
+  li.className = "item";
+  li.setAttribute("role", "menuitem");
+  li.tabIndex = -1;
+  const item = {element: li, command, mnemonic: labelled(li, text)};
+  li.addEventListener("pointerdown", (e) => {
+    e.preventDefault();
+    if (li.hasPointerCapture(e.pointerId)) li.releasePointerCapture(e.pointerId);
+  });
+  li.addEventListener("pointerup", (e) => {
+    if (e.button === 0) choose(item.command);
+  });
+  li.addEventListener("pointerenter", () => highlight(item));
+  li.addEventListener("pointerleave", () => highlight(null));
+  popup.items.push(item);
+  menu.items.set(command, item);
+}
+
+// A pop-up opened from the keyboard starts on its first item.
+function openMenu(popup, fromKeyboard = false) {
   if (menu.open) menu.open.element.classList.remove("open");
+  highlight(null);
   menu.open = popup;
-  if (popup) popup.element.classList.add("open");
+  if (!popup) return;
+  popup.element.classList.add("open");
+  if (fromKeyboard) highlight(popup.items[0]);
+}
+
+function highlight(item) {
+  if (menu.active) menu.active.element.classList.remove("active");
+  menu.active = item;
+  if (item) item.element.classList.add("active");
 }
 
 function choose(command) {
@@ -109,23 +151,33 @@ function choose(command) {
   afterGame();
 }
 
-// Alt+letter opens a pop-up; while one is open its letters choose, Escape
-// and Alt close it, and the left and right arrows move along the bar.
+// Alt+letter or F10 opens a pop-up. While one is open: Escape and Alt close
+// it, the left and right arrows move along the bar, up and down along the
+// items, Enter and Space choose the highlighted item, and a letter chooses
+// its item, or, when items share the letter, moves to the next of them.
 function menuKey(event) {
-  const letter = event.key.length === 1 ? event.key.toLowerCase() : "";
+  const key = event.key, letter = key.length === 1 ? key.toLowerCase() : "";
   if (event.altKey && letter) {
     const popup = menu.popups.find((p) => p.mnemonic === letter);
-    if (popup) openMenu(popup);
+    if (popup) openMenu(popup, true);
     return true;
   }
-  if (!menu.open) return event.key === "Alt" || event.key === "F10";
-  const at = menu.popups.indexOf(menu.open), count = menu.popups.length;
-  if (event.key === "Escape" || event.key === "Alt") openMenu(null);
-  else if (event.key === "ArrowLeft") openMenu(menu.popups[(at + count - 1) % count]);
-  else if (event.key === "ArrowRight") openMenu(menu.popups[(at + 1) % count]);
-  else {
-    const item = menu.open.items.find((i) => i.mnemonic === letter);
-    if (item) choose(item.command);
+  if (!menu.open) {
+    if (key === "F10") openMenu(menu.popups[0], true);
+    return key === "Alt" || key === "F10";
+  }
+  const popups = menu.popups, items = menu.open.items;
+  const step = (list, at, by) => list[(at + by + list.length) % list.length];
+  if (key === "Escape" || key === "Alt" || key === "F10") openMenu(null);
+  else if (key === "ArrowLeft") openMenu(step(popups, popups.indexOf(menu.open), -1), true);
+  else if (key === "ArrowRight") openMenu(step(popups, popups.indexOf(menu.open), 1), true);
+  else if (key === "ArrowDown") highlight(menu.active ? step(items, items.indexOf(menu.active), 1) : items[0]);
+  else if (key === "ArrowUp") highlight(menu.active ? step(items, items.indexOf(menu.active), -1) : items.at(-1));
+  else if ((key === "Enter" || key === " ") && menu.active) choose(menu.active.command);
+  else if (letter) {
+    const same = items.filter((i) => i.mnemonic === letter);
+    if (same.length === 1) choose(same[0].command);
+    else if (same.length > 1) highlight(step(same, same.indexOf(menu.active), 1));
   }
   return true;
 }
@@ -178,12 +230,31 @@ function paintText(pixels, width, clip, rect, bytes, align, face, height, weight
       if (alpha[(y * w + x) * 4 + 3] >= 128) heap[base + (top + y) * width + left + x] = rgb;
 }
 
+// The help pages come with the page. One the server lacks shows the game's
+// own message, as in the windows, instead of the server's error page.
+async function checkHelpPage(frame) {
+  const address = frame.contentWindow.location.href;
+  let found = false;
+  try {
+    found = (await fetch(address)).ok;
+  } catch (e) {
+    // neither the server nor the offline copy has it
+  }
+  if (found) return;
+  const page = frame.contentDocument;
+  const p = page.createElement("p");
+  p.textContent = `The help page ${new URL(address).pathname} is missing: the server does not have it. ` +
+    "The help pages come with the game, in the folder help beside the page.";
+  page.title = "Vantrel Help";
+  page.body.replaceChildren(p);
+}
+
 // What the game's front end asks of the page.
 const cursors = {[-1]: "none", 0: "default", 1: "crosshair", 2: "none"};
 const calls = {
   openWindow(width, height) {
-    canvas.width = width;
-    canvas.height = height;
+    picture.canvas.width = width;
+    picture.canvas.height = height;
   },
   setCursor(shape) {
     cursorShape = shape;
@@ -214,7 +285,10 @@ const calls = {
   },
   openHelp() {
     const frame = document.getElementById("help-frame");
-    if (!frame.src) frame.src = "help/index.html";
+    if (!frame.src) {
+      frame.addEventListener("load", () => checkHelpPage(frame));
+      frame.src = "help/index.html";
+    }
     document.getElementById("help").hidden = false;
   },
   // View, Full Screen: the window's part of the page over the whole screen.
@@ -236,17 +310,30 @@ const calls = {
 window.VantrelPage = {
   call: (name, ...args) => calls[name](...args),
   paintText,
-  showPixels(rgba, x, y, w, h) {
+  // The pixels inside [x, y, w, h] of the picture, shown on the canvas's
+  // [wx, wy, ww, wh], a whole multiple of them.
+  showPixels(rgba, x, y, w, h, wx, wy, ww, wh) {
     const bytes = new Uint8ClampedArray(game.heap8().buffer, rgba, w * h * 4);
-    context.putImageData(new ImageData(bytes, w, h), x, y);
+    picture.putImageData(new ImageData(bytes, w, h), x, y);
+    context.imageSmoothingEnabled = false;
+    context.drawImage(picture.canvas, x, y, w, h, wx, wy, ww, wh);
   },
 };
 
-// The table: each save reaches IndexedDB at once, and the other tabs of the
-// game read it again before their own next save, so neither loses a score.
+// The table is kept in IndexedDB, shared by every tab of the page, each tab
+// playing on its own copy in memory. Every read, merge and store of the
+// stored table holds one lock across the tabs (the Web Locks API): a tab
+// that saved reads the stored table, and when another tab stored a newer one
+// meanwhile, puts the scores it added into that one (see The game in a web
+// browser in docs/behaviour.md). The game's ticks wait meanwhile, so that it
+// saves nothing in between. A store tells the other tabs, which read it.
 const channel = "BroadcastChannel" in window ? new BroadcastChannel("vantrel-scores") : null;
+const basePath = "/base.txt", oursPath = "/ours.txt";
 let storage = false;
-let savedAt = 0;
+let savedAt = 0;  // the time of the table this tab last read or stored
+let base = null;  // that table's bytes; null when there was none
+let syncing = false;
+let syncQueued = null;
 
 function fileTime() {
   try {
@@ -256,27 +343,56 @@ function fileTime() {
   }
 }
 
-function storeTable() {
-  savedAt = fileTime();
-  if (!storage) return;
-  Module.FS.syncfs(false, (error) => {
-    if (error) calls.showNotice("The high scores could not be stored in this browser: they last until the page is closed.");
-    else if (channel) channel.postMessage("saved");
-  });
+const syncfs = (populate) => new Promise((done) => Module.FS.syncfs(populate, done));
+const sameBytes = (a, b) => a === b || (a && b && a.length === b.length && a.every((x, i) => x === b[i]));
+const withLock = (work) => (navigator.locks ? navigator.locks.request("vantrel-scores", work) : work());
+
+function writeOrRemove(path, bytes) {
+  if (bytes) Module.FS.writeFile(path, bytes);
+  else if (Module.FS.analyzePath(path).exists) Module.FS.unlink(path);
 }
 
-function readTable(done) {
-  Module.FS.syncfs(true, (error) => {
+// replace: this tab's table goes in as it is (an upload and its undo).
+function syncTable(replace = false) {
+  if (!storage) {
     savedAt = fileTime();
-    done(error);
+    return Promise.resolve();
+  }
+  return withLock(async () => {
+    syncing = true;
+    try {
+      const ours = tableBytes(), changed = replace || !sameBytes(ours, base);
+      const readError = await syncfs(true);
+      const theirs = tableBytes();
+      if (changed && !readError) {
+        if (replace || sameBytes(theirs, base) || !ours) {
+          writeOrRemove(scorePath, ours);
+        } else {
+          writeOrRemove(basePath, base);
+          Module.FS.writeFile(oursPath, ours);
+          game.mergeTables(basePath, oursPath);
+        }
+        if (await syncfs(false)) {
+          calls.showNotice("The high scores could not be stored in this browser: they last until the page is closed.");
+        } else if (channel) {
+          channel.postMessage("saved");
+        }
+      }
+      base = tableBytes();
+      savedAt = fileTime();
+    } finally {
+      syncing = false;
+    }
   });
 }
 
-if (channel) channel.onmessage = () => readTable(() => {});
+// The stored table as it is now, when another tab stored one.
+if (channel) channel.onmessage = () => syncTable();
 
 // After every call into the game: a save it made goes to storage.
 function afterGame() {
-  if (fileTime() !== savedAt) storeTable();
+  if (fileTime() === savedAt || syncQueued) return;
+  syncQueued = syncTable().finally(() => (syncQueued = null));
 }
 
 // The clock: ticks of 10 ms from the time that passed, whatever the display's
@@ -287,7 +403,7 @@ function frame(now) {
   if (last !== null && !paused) {
     const gap = now - last;
     owed = gap > lateMs ? 0 : owed + gap;
-    while (owed >= tickMs && running && !paused) {
+    while (owed >= tickMs && running && !paused && !syncing) {
       owed -= tickMs;
       game.tick();
     }
@@ -301,24 +417,85 @@ document.addEventListener("visibilitychange", () => {
   owed = 0;
 });
 
-// Points on the canvas in its own pixels, whatever size it is shown at.
-function gamePoint(event) {
+// Points on the canvas in the canvas's own pixels (the game's window
+// pixels), whatever size it is shown at.
+function windowPoint(event) {
   const box = canvas.getBoundingClientRect();
-  const scale = box.width / canvas.width;
-  return [Math.floor((event.clientX - box.left) / scale), Math.floor((event.clientY - box.top) / scale)];
+  const scale = canvas.width / box.width;
+  return [Math.floor((event.clientX - box.left) * scale), Math.floor((event.clientY - box.top) * scale)];
 }
 
-// In full screen the picture is shown at the largest whole scale that fits,
-// as in the windows, so every game pixel stays square and crisp.
-function fitPicture() {
-  const full = document.fullscreenElement !== null;
-  const room = [innerWidth, innerHeight - document.getElementById("menubar").offsetHeight];
-  const scale = full ? Math.max(1, Math.floor(Math.min(room[0] / canvas.width, room[1] / canvas.height))) : 1;
-  canvas.style.width = full ? `${canvas.width * scale}px` : "";
-  canvas.style.height = full ? `${canvas.height * scale}px` : "";
+// The canvas is the game's client area: the whole stage, in device pixels,
+// its corner on a device pixel, so that the game's whole scales (see The
+// picture fits the window) are whole blocks of the screen's pixels. A stage
+// smaller than the picture shows it at scale 1, shrunk smoothly to fit.
+function fitStage() {
+  const stage = document.getElementById("stage").getBoundingClientRect();
+  const ratio = devicePixelRatio;
+  const left = Math.ceil(stage.left * ratio), top = Math.ceil(stage.top * ratio);
+  const room = [Math.floor(stage.right * ratio) - left, Math.floor(stage.bottom * ratio) - top];
+  const least = [picture.canvas.width, picture.canvas.height];
+  const shrink = Math.min(room[0] / least[0], room[1] / least[1], 1);
+  const size = shrink < 1 ? least : room;
+  canvas.width = size[0];
+  canvas.height = size[1];
+  canvas.style.width = `${(size[0] * shrink) / ratio}px`;
+  canvas.style.height = `${(size[1] * shrink) / ratio}px`;
+  const margin = [0, 1].map((i) => (shrink < 1 ? Math.floor((room[i] - least[i] * shrink) / 2) : 0));
+  canvas.style.left = `${(left + margin[0]) / ratio - stage.left}px`;
+  canvas.style.top = `${(top + margin[1]) / ratio - stage.top}px`;
+  canvas.classList.toggle("shrunk", shrink < 1);
+  context.fillStyle = "#000";
+  context.fillRect(0, 0, size[0], size[1]);
+  if (running) {
+    game.resized(size[0], size[1]);
+    game.exposed();
+  }
 }
-document.addEventListener("fullscreenchange", fitPicture);
-addEventListener("resize", fitPicture);
+// Any change of the stage's size in device pixels: the window, full screen,
+// the browser's zoom or the screen's scale.
+new ResizeObserver(fitStage).observe(document.getElementById("stage"), {box: "device-pixel-content-box"});
+function watchRatio() {
+  matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener("change", () => {
+    fitStage();
+    watchRatio();
+  }, {once: true});
+}
+watchRatio();
+
+// The name from an on-screen keyboard, which tells letters only as text:
+// each letter typed is the game's key, and a blank kept in the box lets
+// Backspace be seen. Real keys in the box go to the game as on the canvas.
+const nameBox = document.getElementById("name");
+
+function typeName() {
+  nameBox.value = " ";
+  nameBox.focus();
+}
+
+function listenForName() {
+  const done = () => {
+    if (game.takesName()) return typeName();
+    nameBox.blur();
+    canvas.focus();
+  };
+  nameBox.addEventListener("keydown", (e) => {
+    const code = virtualKey(e);
+    if (!running || paused || !code) return;
+    e.preventDefault();
+    e.stopPropagation();
+    game.keyPressed(code);
+    afterGame();
+    done();
+  });
+  nameBox.addEventListener("input", (e) => {
+    if (!running || paused) return;
+    if (e.inputType === "deleteContentBackward") game.keyPressed(namedKeys.Backspace);
+    for (const c of nameBox.value.trim()) if (/^[a-zA-Z0-9]$/.test(c)) game.keyPressed(c.toUpperCase().charCodeAt(0));
+    afterGame();
+    done();
+  });
+}
 
 function listen() {
   const live = (f) => (event) => {
@@ -326,18 +503,24 @@ function listen() {
     f(event);
     afterGame();
   };
-  window.addEventListener("mousemove", live((e) => {
-    if (e.target === canvas || captured) game.pointerMoved(...gamePoint(e));
+  window.addEventListener("pointermove", live((e) => {
+    if (e.target === canvas || captured) game.pointerMoved(...windowPoint(e));
   }));
-  canvas.addEventListener("mousedown", live((e) => {
+  // A finger is a pointer that arrives where it touches; lifted in name
+  // entry, it brings up the on-screen keyboard.
+  canvas.addEventListener("pointerdown", live((e) => {
     if (e.button !== 0) return;
     canvas.focus();
     e.preventDefault();
+    if (e.pointerType !== "mouse") game.pointerMoved(...windowPoint(e));
     game.buttonPressed();
   }));
-  window.addEventListener("mouseup", live((e) => {
-    if (e.button === 0 && (e.target === canvas || captured)) game.buttonReleased(...gamePoint(e));
+  window.addEventListener("pointerup", live((e) => {
+    if (e.button !== 0 || (e.target !== canvas && !captured)) return;
+    game.buttonReleased(...windowPoint(e));
+    if (e.pointerType !== "mouse" && game.takesName()) typeName();
   }));
+  listenForName();
   window.addEventListener("keydown", live((e) => {
     if (menuKey(e)) return e.preventDefault();
     if (document.activeElement !== canvas && document.activeElement !== document.body) return;
@@ -355,41 +538,95 @@ function listen() {
   });
   document.getElementById("help-close").addEventListener("click", () => {
     document.getElementById("help").hidden = true;
+    canvas.focus();
   });
 }
 
-// The table as a file: saved from the page, or put in from one (read by the
-// game's own rules when it next loads the table).
+// The table as a file: saved from the page, or put in from one. An uploaded
+// file is read by the game's own reader first; one that is not a table is
+// refused, and for one that is, the player sees what it holds and decides.
+// The table it replaced can be put back.
+const uploadPath = "/upload.txt";
+let replacedTable;  // undefined: nothing to undo; null: there was no table
+
+function tableBytes() {
+  try {
+    return Module.FS.readFile(scorePath);
+  } catch (e) {
+    return null;
+  }
+}
+
+function putTable(bytes) {
+  writeOrRemove(scorePath, bytes);
+  syncTable(true);
+}
+
+async function readUpload(file) {
+  // No table is larger than the limit: a larger file is refused unread.
+  const bytes = new Uint8Array(await file.slice(0, game.uploadLimit() + 1).arrayBuffer());
+  Module.FS.writeFile(uploadPath, bytes);
+  const printed = window.vantrelOutput.length;
+  const problem = game.readUpload(uploadPath);
+  Module.FS.unlink(uploadPath);
+  if (problem) {
+    calls.showNotice(`"${file.name}" was not put in place: ${problem}. Your high scores are unchanged.`);
+    return;
+  }
+  const check = document.getElementById("upload-check");
+  document.getElementById("upload-name").textContent = file.name;
+  const list = document.getElementById("upload-entries");
+  list.replaceChildren();
+  let cheaters = 0;
+  for (let i = 0; i < 10; i++) {
+    const li = document.createElement("li");
+    const name = game.uploadedName(i);
+    li.textContent = `${name} ${game.uploadedScore(i)}`;
+    if (name === "Cheater") cheaters++;
+    list.append(li);
+  }
+  document.getElementById("upload-cheaters").hidden = cheaters === 0;
+  const invalid = window.vantrelOutput.slice(printed).filter((line) => line);
+  document.getElementById("upload-invalid").hidden = invalid.length === 0;
+  document.getElementById("upload-invalid-lines").textContent = invalid.join("\n");
+  check.returnValue = "";
+  check.showModal();
+  await new Promise((done) => check.addEventListener("close", done, {once: true}));
+  canvas.focus();
+  if (check.returnValue !== "replace") return calls.showNotice("Your high scores are unchanged.");
+  replacedTable = tableBytes();
+  putTable(bytes);
+  document.getElementById("undo-upload").hidden = false;
+  calls.showNotice(`The table of "${file.name}" is now the high-score table. Undo upload puts yours back.`);
+}
+
+// The table's controls hand the keys back to the game once used, so that
+// Space and Enter do not press them again.
 function tableButtons() {
-  const row = document.createElement("div");
-  row.id = "table";
-  const download = document.createElement("button");
-  download.textContent = "Download hiscore.txt";
-  download.addEventListener("click", () => {
-    let bytes;
-    try {
-      bytes = Module.FS.readFile(scorePath);
-    } catch (e) {
-      return calls.showNotice("There is no high-score table yet: it is made when the first game ends.");
-    }
+  const backToGame = () => canvas.focus();
+  for (const id of ["download", "undo-upload"]) document.getElementById(id).addEventListener("click", backToGame);
+  for (const event of ["change", "cancel"]) document.getElementById("upload").addEventListener(event, backToGame);
+  document.getElementById("download").addEventListener("click", () => {
+    const bytes = tableBytes();
+    if (!bytes) return calls.showNotice("There is no high-score table yet: it is made when the first game ends.");
     const a = document.createElement("a");
     a.href = URL.createObjectURL(new Blob([bytes], {type: "text/plain"}));
     a.download = "hiscore.txt";
     a.click();
   });
-  const upload = document.createElement("input");
-  upload.type = "file";
-  upload.accept = ".txt,text/plain";
-  upload.title = "Upload hiscore.txt";
-  upload.addEventListener("change", async () => {
+  const upload = document.getElementById("upload");
+  upload.addEventListener("change", () => {
     const file = upload.files[0];
-    if (!file) return;
-    Module.FS.writeFile(scorePath, new Uint8Array(await file.arrayBuffer()));
-    storeTable();
-    calls.showNotice("The table was put in place; the game reads it the next time it loads the table.");
+    upload.value = "";  // the same file may be chosen again
+    if (file) readUpload(file);
   });
-  row.append(download, " Upload: ", upload);
-  document.getElementById("window").append(row);
+  const undo = document.getElementById("undo-upload");
+  undo.addEventListener("click", () => {
+    putTable(replacedTable);
+    replacedTable = undefined;
+    undo.hidden = true;
+    calls.showNotice("The high-score table is the one from before the upload again.");
+  });
 }
 
 // Start: the table's folder from IndexedDB, then the game. With --play from
@@ -404,10 +641,12 @@ async function start() {
     storage = true;
     // A browser that keeps storage from the page may never answer.
     const error = await new Promise((done) => {
-      readTable(done);
+      syncfs(true).then(done);
       setTimeout(() => done(new Error("no answer from IndexedDB")), 3000);
     });
     if (error) throw error;
+    base = tableBytes();
+    savedAt = fileTime();
   } catch (e) {
     storage = false;
     say("This browser refused the page its storage: the high scores last only until the page is closed.");
@@ -428,12 +667,22 @@ async function start() {
     keyPressed: e("vantrelKeyPressed", null, ["number"]),
     commandChosen: e("vantrelCommandChosen", null, ["number"]),
     activated: e("vantrelActivated", null, ["number"]),
+    resized: e("vantrelResized", null, ["number", "number"]),
+    exposed: e("vantrelExposed", null, []),
+    pictureArea: e("vantrelPictureArea", "string", []),
     closed: e("vantrelClosed", null, []),
     menuSize: e("vantrelMenuSize", "number", []),
     menuPopup: e("vantrelMenuPopup", "string", ["number"]),
     menuText: e("vantrelMenuText", "string", ["number"]),
     menuCommand: e("vantrelMenuCommand", "number", ["number"]),
     aboutText: e("vantrelAboutText", "string", ["number"]),
+    state: e("vantrelState", "string", []),
+    takesName: e("vantrelTakesName", "boolean", []),
+    mergeTables: e("vantrelMergeTables", null, ["string", "string"]),
+    readUpload: e("vantrelReadUpload", "string", ["string"]),
+    uploadLimit: e("vantrelUploadLimit", "number", []),
+    uploadedName: e("vantrelUploadedName", "string", ["number"]),
+    uploadedScore: e("vantrelUploadedScore", "number", ["number"]),
     heap8: () => Module.HEAPU8,
     heap32: () => Module.HEAPU32,
   };
@@ -442,7 +691,10 @@ async function start() {
   listen();
   running = true;
   if (Module.callMain(args) !== 0) running = false;  // its message is on the page
+  fitStage();
   afterGame();
+  window.vantrelState = () => JSON.parse(game.state());
+  window.vantrelPictureArea = () => game.pictureArea().split(" ").map(Number);
   window.vantrelStarted = performance.now();
   canvas.focus();
   requestAnimationFrame(frame);
@@ -456,7 +708,13 @@ var Module = {
   onAbort: (what) => say("Vantrel stopped: " + what),
 };
 
-if (typeof WebAssembly !== "object") {
+if (location.protocol === "file:") {
+  // A page opened as a file may not load its WebAssembly.
+  document.getElementById("window").hidden = true;
+  say("Vantrel runs from a web server, not from a file: a browser does not let a page opened as a file load " +
+    "the game. In the game's source folder, run\n  scripts/build-web.sh && python3 -m http.server -d " +
+    "build-web/site -b 127.0.0.1 8000\nand open http://127.0.0.1:8000/ in the browser.");
+} else if (typeof WebAssembly !== "object") {
   say("This browser cannot run WebAssembly, which Vantrel needs. A current Firefox, Chromium, Edge or Safari can.");
 } else {
   const script = document.createElement("script");
