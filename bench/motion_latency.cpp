@@ -12,10 +12,10 @@
 // Usage: motion_latency SAMPLES NAME:X,Y,W,H:X1,X2,Y[:WINDOW] [NAME:...]...
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
+#include <X11/keysym.h>
 #include <poll.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
