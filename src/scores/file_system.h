@@ -124,3 +124,5 @@ void releaseLock(intptr_t lock);
 enum class FileStep { Open, Identity, Create, Permissions, Replace, Swap, Remove, Lock, LockWait };
 using FileStepHook = int (*)(FileStep step, const std::string& name);
 void setFileStepHook(FileStepHook hook);
+// For the bodies: the hook's answer at a step, 0 when there is no hook.
+int hookedStep(FileStep step, const std::string& name);

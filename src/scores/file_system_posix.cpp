@@ -7,17 +7,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <random>
 
 #include "scores/file_system.h"
 
 namespace {
-
-FileStepHook stepHook = nullptr;
-
-int hooked(FileStep step, const std::string& name) { return stepHook ? stepHook(step, name) : 0; }
 
 int dirOf(const Folder& folder) { return static_cast<int>(folder.handle); }
 
@@ -93,18 +88,6 @@ Folder::~Folder() {
   if (handle != -1) ::close(static_cast<int>(handle));
 }
 
-std::string fileErrorText(int error) {
-  switch (error) {
-    case notRegularFile: return "not a regular file";
-    case untrustedLink: return "a link of another user in a shared folder, which is not followed";
-    case linkInPlace: return "a link was put in its place, which is not followed";
-    case tableTooLarge: return "far larger than a high-score table";
-    default: return std::strerror(error);
-  }
-}
-
-void setFileStepHook(FileStepHook hook) { stepHook = hook; }
-
 // Read access lets the folder be listed; a folder that may only be passed
 // through is opened for the rest.
 bool openFolderOf(const std::string& file, Folder& folder, std::string& name, int& error) {
@@ -128,7 +111,7 @@ bool openFolderOf(const std::string& file, Folder& folder, std::string& name, in
 }
 
 std::FILE* openRegularFile(const Folder& folder, const std::string& name, FileAccess access, int& error) {
-  if ((error = hooked(FileStep::Open, name)) != 0) return nullptr;
+  if ((error = hookedStep(FileStep::Open, name)) != 0) return nullptr;
   const bool write = access == FileAccess::ReadWrite;
   const int fd = openRegular(folder, name, write ? O_RDWR : O_RDONLY, error);
   return fd < 0 ? nullptr : streamOf(fd, write ? "r+b" : "rb", error);
@@ -148,7 +131,7 @@ FileIdentity identityOf(std::FILE* file) {
 
 FileIdentity identityAt(const Folder& folder, const std::string& name) {
   struct stat st {};
-  if (hooked(FileStep::Identity, name) != 0 || !statAt(folder, name, st)) return {};
+  if (hookedStep(FileStep::Identity, name) != 0 || !statAt(folder, name, st)) return {};
   return identityOfStat(st);
 }
 
@@ -156,7 +139,7 @@ FileIdentity identityAt(const Folder& folder, const std::string& name) {
 std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, std::string& name, int& error) {
   static const char letters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   static std::mt19937 random{std::random_device{}()};
-  if ((error = hooked(FileStep::Create, prefix)) != 0) return nullptr;
+  if ((error = hookedStep(FileStep::Create, prefix)) != 0) return nullptr;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = prefix;
     for (size_t i = 0; i < temporarySuffixLength; ++i) candidate += letters[random() % (sizeof letters - 1)];
@@ -186,7 +169,7 @@ bool removeUnclaimedFile(const Folder& folder, const std::string& name) {
   }, named{};
   const bool take = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && opened.st_nlink == 1 &&
                     statAt(folder, name, named) && named.st_ino == opened.st_ino && named.st_dev == opened.st_dev &&
-                    hooked(FileStep::Remove, name) == 0 && ::unlinkat(dirOf(folder), name.c_str(), 0) == 0;
+                    hookedStep(FileStep::Remove, name) == 0 && ::unlinkat(dirOf(folder), name.c_str(), 0) == 0;
   ::close(fd);
   return take;
 }
@@ -205,7 +188,7 @@ std::vector<std::string> namesIn(const Folder& folder) {
 }
 
 void copyPermissions(const Folder& folder, const std::string& model, std::FILE* file) {
-  if (hooked(FileStep::Permissions, model) != 0) return;
+  if (hookedStep(FileStep::Permissions, model) != 0) return;
   const int fd = ::fileno(file);
   struct stat st {};
   if (!statAt(folder, model, st) || !S_ISREG(st.st_mode)) {
@@ -231,13 +214,13 @@ bool syncFile(std::FILE* file) { return std::fflush(file) == 0 && ::fsync(::file
 bool truncateFile(std::FILE* file, long size) { return ::ftruncate(::fileno(file), size) == 0; }
 
 int replaceFile(const Folder& folder, const std::string& from, const std::string& to) {
-  if (const int error = hooked(FileStep::Replace, to)) return error;
+  if (const int error = hookedStep(FileStep::Replace, to)) return error;
   return ::renameat(dirOf(folder), from.c_str(), dirOf(folder), to.c_str()) == 0 ? 0 : errno;
 }
 
 int swapFiles([[maybe_unused]] const Folder& folder, [[maybe_unused]] const std::string& a,
               [[maybe_unused]] const std::string& b) {
-  if (const int error = hooked(FileStep::Swap, b)) return error;
+  if (const int error = hookedStep(FileStep::Swap, b)) return error;
 #ifdef RENAME_EXCHANGE
   return ::renameat2(dirOf(folder), a.c_str(), dirOf(folder), b.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno;
 #else
@@ -246,7 +229,7 @@ int swapFiles([[maybe_unused]] const Folder& folder, [[maybe_unused]] const std:
 }
 
 int removeFile(const Folder& folder, const std::string& name) {
-  if (const int error = hooked(FileStep::Remove, name)) return error;
+  if (const int error = hookedStep(FileStep::Remove, name)) return error;
   return ::unlinkat(dirOf(folder), name.c_str(), 0) == 0 ? 0 : errno;
 }
 
@@ -284,7 +267,7 @@ std::string gameDataFolder(std::string& error) {
 
 intptr_t acquireLock(const Folder& folder, const std::string& name, const std::string& model, int timeoutMs,
                      int& error) {
-  if ((error = hooked(FileStep::Lock, name)) != 0) return -1;
+  if ((error = hookedStep(FileStep::Lock, name)) != 0) return -1;
   gid_t group;
   const mode_t mode = modeOf(folder, model, group) & 0666;
   const int made = ::openat(dirOf(folder), name.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -302,7 +285,7 @@ intptr_t acquireLock(const Folder& folder, const std::string& name, const std::s
   for (int waited = 0;; waited += 10) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
     if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= timeoutMs) break;
-    hooked(FileStep::LockWait, name);
+    hookedStep(FileStep::LockWait, name);
     const timespec pause{0, 10'000'000};
     ::nanosleep(&pause, nullptr);
   }

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -28,10 +27,6 @@ int errorOf(DWORD code) {
     default: return EIO;
   }
 }
-
-FileStepHook stepHook = nullptr;
-
-int hooked(FileStep step, const std::string& name) { return stepHook ? stepHook(step, name) : 0; }
 
 std::string pathOf(const Folder& folder, const std::string& name) {
   if (folder.path == ".") return name;
@@ -91,18 +86,6 @@ FileIdentity identityOfHandle(HANDLE handle) {
 
 Folder::~Folder() = default;
 
-std::string fileErrorText(int error) {
-  switch (error) {
-    case notRegularFile: return "not a regular file";
-    case untrustedLink: return "a link of another user in a shared folder, which is not followed";
-    case linkInPlace: return "a link was put in its place, which is not followed";
-    case tableTooLarge: return "far larger than a high-score table";
-    default: return std::strerror(error);
-  }
-}
-
-void setFileStepHook(FileStepHook hook) { stepHook = hook; }
-
 // Windows names files by path alone; the folder is looked at once, so that a
 // missing one is told as it is.
 bool openFolderOf(const std::string& file, Folder& folder, std::string& name, int& error) {
@@ -133,7 +116,7 @@ FileIdentity identityOf(std::FILE* file) {
 
 // Opened for no access at all, which neither a reader nor a writer minds.
 FileIdentity identityAt(const Folder& folder, const std::string& name) {
-  if (hooked(FileStep::Identity, name) != 0) return {};
+  if (hookedStep(FileStep::Identity, name) != 0) return {};
   const HANDLE handle = CreateFileA(pathOf(folder, name).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
@@ -143,7 +126,7 @@ FileIdentity identityAt(const Folder& folder, const std::string& name) {
 }
 
 std::FILE* openRegularFile(const Folder& folder, const std::string& name, FileAccess access, int& error) {
-  if ((error = hooked(FileStep::Open, name)) != 0) return nullptr;
+  if ((error = hookedStep(FileStep::Open, name)) != 0) return nullptr;
   const bool write = access == FileAccess::ReadWrite;
   const HANDLE handle = openRegular(pathOf(folder, name), write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, error);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
@@ -154,7 +137,7 @@ std::FILE* openRegularFile(const Folder& folder, const std::string& name, FileAc
 // rename that puts it in place: no other game can open it while it is open,
 // which is its claim.
 std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, std::string& name, int& error) {
-  if ((error = hooked(FileStep::Create, prefix)) != 0) return nullptr;
+  if ((error = hookedStep(FileStep::Create, prefix)) != 0) return nullptr;
   static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   static unsigned counter = 0;
   unsigned seed = GetCurrentProcessId() * 2654435761u ^ GetTickCount();
@@ -180,7 +163,7 @@ void claimFile(std::FILE*) {}
 
 // A file that another game holds open cannot be opened unshared.
 bool removeUnclaimedFile(const Folder& folder, const std::string& name) {
-  if (hooked(FileStep::Remove, name) != 0) return false;
+  if (hookedStep(FileStep::Remove, name) != 0) return false;
   const HANDLE handle =
       CreateFileA(pathOf(folder, name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -216,7 +199,7 @@ bool syncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_filen
 bool truncateFile(std::FILE* file, long size) { return _chsize(_fileno(file), size) == 0; }
 
 int replaceFile(const Folder& folder, const std::string& from, const std::string& to) {
-  if (const int error = hooked(FileStep::Replace, to)) return error;
+  if (const int error = hookedStep(FileStep::Replace, to)) return error;
   if (MoveFileExA(pathOf(folder, from).c_str(), pathOf(folder, to).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return 0;
@@ -225,12 +208,12 @@ int replaceFile(const Folder& folder, const std::string& from, const std::string
 
 // Windows has no such call; a replacement is checked before it is made.
 int swapFiles(const Folder&, const std::string&, const std::string& b) {
-  if (const int error = hooked(FileStep::Swap, b)) return error;
+  if (const int error = hookedStep(FileStep::Swap, b)) return error;
   return ENOSYS;
 }
 
 int removeFile(const Folder& folder, const std::string& name) {
-  if (const int error = hooked(FileStep::Remove, name)) return error;
+  if (const int error = hookedStep(FileStep::Remove, name)) return error;
   return DeleteFileA(pathOf(folder, name).c_str()) ? 0 : errorOf(GetLastError());
 }
 
@@ -250,7 +233,7 @@ std::string gameDataFolder(std::string& error) {
 // byte far past any table: reading and writing the file stay free. A new
 // lock file takes the access rights the folder hands down, as the table did.
 intptr_t acquireLock(const Folder& folder, const std::string& name, const std::string&, int timeoutMs, int& error) {
-  if ((error = hooked(FileStep::Lock, name)) != 0) return -1;
+  if ((error = hookedStep(FileStep::Lock, name)) != 0) return -1;
   HANDLE handle = CreateFileA(pathOf(folder, name).c_str(), GENERIC_READ, shareAll, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -269,7 +252,7 @@ intptr_t acquireLock(const Folder& folder, const std::string& name, const std::s
       return reinterpret_cast<intptr_t>(handle);
     }
     if (GetLastError() != ERROR_LOCK_VIOLATION || waited >= timeoutMs) break;
-    hooked(FileStep::LockWait, name);
+    hookedStep(FileStep::LockWait, name);
     Sleep(10);
   }
   error = GetLastError() == ERROR_LOCK_VIOLATION ? ETIMEDOUT : errorOf(GetLastError());
