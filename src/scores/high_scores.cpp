@@ -534,9 +534,10 @@ void saveHighScores(int count, HighScoreEntry* table) {
       if (locked && swapped) return unconfirmedEntries.clear();
       // The table as written stays in memory while the file is still it.
       const FileIdentity wrote = readIdentity;
-      std::vector<HighScoreEntry> readBack(table, table + count);
+      std::vector<HighScoreEntry> readBack(static_cast<size_t>(std::max(count, highScoreCount)));
+      std::copy(table, table + count, readBack.begin());  // the merge places entries among all ten
       if (readTableFile(place, count, readBack.data(), placed) != 0 || readIdentity == wrote) return;
-      std::copy(readBack.begin(), readBack.end(), table);
+      std::copy(readBack.begin(), readBack.begin() + count, table);
       if (placed == 0) return;
     } else if (error != tableChanged && error != tableDisplaced) {
       return reportSaveFailure(error);
