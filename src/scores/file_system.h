@@ -95,6 +95,10 @@ int replaceFile(const Folder& folder, const std::string& from, const std::string
 // system cannot swap files (then replaceFile serves).
 int swapFiles(const Folder& folder, const std::string& a, const std::string& b);
 
+// False where no other program can write the table's folder at the same
+// moment: the browser's file system, which is a page's own.
+bool othersShareFiles();
+
 // Removes the name `name`: 0 or an error code.
 int removeFile(const Folder& folder, const std::string& name);
 

@@ -228,6 +228,14 @@ int swapFiles([[maybe_unused]] const Folder& folder, [[maybe_unused]] const std:
 #endif
 }
 
+bool othersShareFiles() {
+#ifdef __EMSCRIPTEN__
+  return false;
+#else
+  return true;
+#endif
+}
+
 int removeFile(const Folder& folder, const std::string& name) {
   if (const int error = hookedStep(FileStep::Remove, name)) return error;
   return ::unlinkat(dirOf(folder), name.c_str(), 0) == 0 ? 0 : errno;

@@ -212,6 +212,8 @@ int swapFiles(const Folder&, const std::string&, const std::string& b) {
   return ENOSYS;
 }
 
+bool othersShareFiles() { return true; }
+
 int removeFile(const Folder& folder, const std::string& name) {
   if (const int error = hookedStep(FileStep::Remove, name)) return error;
   return DeleteFileA(pathOf(folder, name).c_str()) ? 0 : errorOf(GetLastError());

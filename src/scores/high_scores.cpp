@@ -529,9 +529,11 @@ void saveHighScores(int count, HighScoreEntry* table) {
     if (error == 0) {
       tableRead = true;
       // A swap under the lock is the last word: a game without it that swaps
-      // later merges this table. Any other save may have been written over
-      // at once: it is read back, and written again when it lacks a score.
-      if (locked && swapped) return unconfirmedEntries.clear();
+      // later merges this table; so is any save under the lock where no
+      // other program writes the folder. Any other save may have been
+      // written over at once: it is read back, and written again when it
+      // lacks a score.
+      if (locked && (swapped || !othersShareFiles())) return unconfirmedEntries.clear();
       // The table as written stays in memory while the file is still it.
       const FileIdentity wrote = readIdentity;
       std::vector<HighScoreEntry> readBack(static_cast<size_t>(std::max(count, highScoreCount)));
