@@ -1,7 +1,7 @@
 // vantrel.js: the game on a web page's <canvas>. The page (page.js) owns the
 // browser: it mounts the table's folder, turns events into the calls
-// exported below, and runs the clock; this side is the front end the
-// mid-end talks to, in the page's terms.
+// exported below, and tells the time of every display frame; this side is
+// the front end the mid-end talks to, in the page's terms.
 #include <emscripten.h>
 
 #include <cstdio>
@@ -104,7 +104,7 @@ HighScoreEntry uploaded[highScoreCount];  // the last upload read
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void vantrelTick() { midEnd->tick(); }
+EMSCRIPTEN_KEEPALIVE void vantrelFramePassed(double nowMs) { midEnd->framePassed(nowMs); }
 EMSCRIPTEN_KEEPALIVE void vantrelPointerMoved(int32_t x, int32_t y) { midEnd->pointerMoved({x, y}); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonPressed() { midEnd->buttonPressed(); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonReleased(int32_t x, int32_t y) { midEnd->buttonReleased({x, y}); }

@@ -1,11 +1,10 @@
 // The page's side of the game: it loads vantrel.js, keeps hiscore.txt in the
-// browser's IndexedDB, builds the menu bar, turns mouse and keys into the
-// game's terms, runs the clock, and does what the game's front end asks
-// (VantrelPage.call). The game itself runs in vantrel.wasm.
+// browser's IndexedDB, builds the menu bar, turns mouse, keys and fingers
+// into the game's terms, tells the game each display frame's time, and does
+// what the game's front end asks (VantrelPage.call). The game itself runs in
+// vantrel.wasm.
 "use strict";
 
-const tickMs = 10;  // the game's timer
-const lateMs = 250;  // a longer gap between frames is time the page was away
 const scoreFolder = "/scores";
 const scorePath = scoreFolder + "/hiscore.txt";
 const canvas = document.getElementById("game");
@@ -18,7 +17,6 @@ const query = new URLSearchParams(location.search);
 // The game's exported calls, once it runs.
 let game = null;
 let running = false;
-let paused = false;  // the About box is open: the game waits
 let cursorShape = 0, cursorShown = true, captured = false;
 const menu = {popups: [], items: new Map(), open: null, active: null};
 
@@ -280,7 +278,6 @@ const calls = {
     document.getElementById("about-caption").textContent = game.aboutText(0);
     document.getElementById("about-lines").textContent = [1, 2, 3, 4, 5].map(game.aboutText).join("\n");
     document.getElementById("about-ok").textContent = game.aboutText(6);
-    paused = true;
     document.getElementById("about").showModal();
   },
   openHelp() {
@@ -395,27 +392,18 @@ function afterGame() {
   syncQueued = syncTable().finally(() => (syncQueued = null));
 }
 
-// The clock: ticks of 10 ms from the time that passed, whatever the display's
-// rate. Time the page was hidden is dropped, not made up at speed.
-let last = null, owed = 0;
+// The clock is the mid-end's: every display frame tells it the time, and it
+// runs the ticks due (see Ticks from a display's frames in
+// docs/behaviour.md). While the table is synchronised the game waits, so
+// that it saves nothing meanwhile.
 function frame(now) {
   if (!running) return;
-  if (last !== null && !paused) {
-    const gap = now - last;
-    owed = gap > lateMs ? 0 : owed + gap;
-    while (owed >= tickMs && running && !paused && !syncing) {
-      owed -= tickMs;
-      game.tick();
-    }
+  if (!syncing) {
+    game.framePassed(now);
     afterGame();
   }
-  last = now;
   requestAnimationFrame(frame);
 }
-document.addEventListener("visibilitychange", () => {
-  last = null;
-  owed = 0;
-});
 
 // Points on the canvas in the canvas's own pixels (the game's window
 // pixels), whatever size it is shown at.
@@ -481,7 +469,7 @@ function listenForName() {
   };
   nameBox.addEventListener("keydown", (e) => {
     const code = virtualKey(e);
-    if (!running || paused || !code) return;
+    if (!running || !code) return;
     e.preventDefault();
     e.stopPropagation();
     game.keyPressed(code);
@@ -489,7 +477,7 @@ function listenForName() {
     done();
   });
   nameBox.addEventListener("input", (e) => {
-    if (!running || paused) return;
+    if (!running) return;
     if (e.inputType === "deleteContentBackward") game.keyPressed(namedKeys.Backspace);
     for (const c of nameBox.value.trim()) if (/^[a-zA-Z0-9]$/.test(c)) game.keyPressed(c.toUpperCase().charCodeAt(0));
     afterGame();
@@ -499,7 +487,7 @@ function listenForName() {
 
 function listen() {
   const live = (f) => (event) => {
-    if (!running || paused) return;
+    if (!running) return;
     f(event);
     afterGame();
   };
@@ -532,8 +520,6 @@ function listen() {
   window.addEventListener("focus", live(() => game.activated(1)));
   window.addEventListener("blur", live(() => game.activated(0)));
   document.getElementById("about").addEventListener("close", () => {
-    paused = false;
-    last = null;
     canvas.focus();
   });
   document.getElementById("help-close").addEventListener("click", () => {
@@ -660,7 +646,7 @@ async function start() {
   }
   const e = (name, returns, params) => Module.cwrap(name, returns, params);
   game = {
-    tick: e("vantrelTick", null, []),
+    framePassed: e("vantrelFramePassed", null, ["number"]),
     pointerMoved: e("vantrelPointerMoved", null, ["number", "number"]),
     buttonPressed: e("vantrelButtonPressed", null, []),
     buttonReleased: e("vantrelButtonReleased", null, ["number", "number"]),
