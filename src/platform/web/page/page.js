@@ -293,10 +293,13 @@ const calls = {
     if (document.fullscreenElement) document.exitFullscreen();
     else document.getElementById("window").requestFullscreen().catch(() => {});
   },
-  // Exit: the page cannot close itself; the game ends and says how to start anew.
+  // Exit: the page cannot close itself; the game ends and says how to start
+  // anew, once the handler that asked has returned, as a posted close does.
   postClose() {
-    game.closed();
-    calls.ended();
+    setTimeout(() => {
+      game.closed();
+      calls.ended();
+    });
   },
   ended() {
     running = false;
