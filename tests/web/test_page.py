@@ -135,8 +135,9 @@ class PageCase(unittest.TestCase):
 
     def table(self):
         """The table as a fresh load of the page finds it."""
+        self.wait_for("pendingSyncs == 0")
         self.browser.get(self.url)
-        self.wait_for("window.vantrelStarted")
+        self.wait_for("window.vantrelTableRead")
         return bytes(self.browser.execute_script(
             "try { return Array.from(Module.FS.readFile('/scores/hiscore.txt')) } catch (e) { return [] }"))
 
@@ -212,8 +213,8 @@ class Page(PageCase):
         time.sleep(1)
         self.browser.switch_to.window(first)
         self.browser.execute_script("window.release()")
-        time.sleep(1)
         self.browser.switch_to.window(second)
+        self.wait_for("pendingSyncs == 0")
         self.browser.close()
         self.browser.switch_to.window(first)
         self.assertEqual(self.table(), table)

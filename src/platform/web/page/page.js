@@ -353,12 +353,14 @@ function writeOrRemove(path, bytes) {
 }
 
 // replace: this tab's table goes in as it is (an upload and its undo).
-function syncTable(replace = false) {
+let pendingSyncs = 0;  // begun and not ended: the stored table is not yet this tab's
+async function syncTable(replace = false) {
   if (!storage) {
     savedAt = fileTime();
-    return Promise.resolve();
+    return;
   }
-  return withLock(async () => {
+  pendingSyncs++;
+  await withLock(async () => {
     syncing = true;
     try {
       const ours = tableBytes(), changed = replace || !sameBytes(ours, base);
@@ -384,6 +386,7 @@ function syncTable(replace = false) {
       syncing = false;
     }
   });
+  pendingSyncs--;
 }
 
 // The stored table as it is now, when another tab stored one.
@@ -391,7 +394,7 @@ if (channel) channel.onmessage = () => syncTable();
 
 // After every call into the game: a save it made goes to storage.
 function afterGame() {
-  if (fileTime() === savedAt || syncQueued) return;
+  if (syncing || fileTime() === savedAt || syncQueued) return;
   syncQueued = syncTable().finally(() => (syncQueued = null));
 }
 
@@ -618,15 +621,13 @@ function tableButtons() {
   });
 }
 
-// Start: the table's folder from IndexedDB, then the game. With --play from
-// the address (?play=script.vsim&screenshot=1) the page plays a script, as
-// the tests do.
-async function start() {
-  const FS = Module.FS;
-  FS.mkdir(scoreFolder);
+// The table's folder from IndexedDB. The game shows its first frame
+// meanwhile, its ticks waiting: it needs the table only when a game ends.
+async function readStorage() {
+  syncing = true;
   try {
     if (!window.indexedDB) throw new Error("no IndexedDB");
-    FS.mount(Module.IDBFS, {}, scoreFolder);
+    Module.FS.mount(Module.IDBFS, {}, scoreFolder);
     storage = true;
     // A browser that keeps storage from the page may never answer.
     const error = await new Promise((done) => {
@@ -635,11 +636,21 @@ async function start() {
     });
     if (error) throw error;
     base = tableBytes();
-    savedAt = fileTime();
   } catch (e) {
     storage = false;
     say("This browser refused the page its storage: the high scores last only until the page is closed.");
   }
+  savedAt = fileTime();
+  syncing = false;
+  window.vantrelTableRead = true;
+}
+
+// Start: the game at once, then its table. With --play from the address
+// (?play=script.vsim&screenshot=1) the page plays a script, as the tests do.
+async function start() {
+  const FS = Module.FS;
+  FS.mkdir(scoreFolder);
+  const stored = readStorage();
   const args = ["--hiscore", scorePath];
   if (query.has("play")) {
     const response = await fetch(query.get("play"));
@@ -681,12 +692,12 @@ async function start() {
   running = true;
   if (Module.callMain(args) !== 0) running = false;  // its message is on the page
   fitStage();
-  afterGame();
   window.vantrelState = () => JSON.parse(game.state());
   window.vantrelPictureArea = () => game.pictureArea().split(" ").map(Number);
   window.vantrelStarted = performance.now();
   canvas.focus();
   requestAnimationFrame(frame);
+  await stored;
 }
 
 window.vantrelOutput = [];
