@@ -171,53 +171,47 @@ class Page(PageCase):
         self.assertEqual(self.output(), expected)
         self.assertEqual(self.table(), table)
 
-    def test_two_tabs_keep_both_scores(self):
-        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
+    def two_tabs(self, at_once):
+        """The table after a tab plays AB's game and a second tab CD's. at_once:
+        the first tab's store is held between its save and IndexedDB until the
+        second tab, started on the table without AB's score, has ended."""
         self.serve("ab.vsim", short_game("AB"))
         self.serve("cd.vsim", short_game("CD"))
         first = self.browser.current_window_handle
         self.browser.get(self.url + "?play=ab.vsim")
         self.wait_for("window.vantrelStarted")
-        time.sleep(2)  # the second tab reads the table before the first saves
-        self.browser.switch_to.new_window("window")
-        second = self.browser.current_window_handle
-        self.browser.get(self.url + "?play=cd.vsim")
-        for handle in (first, second):
-            self.browser.switch_to.window(handle)
-            self.wait_for("window.vantrelOutput.length")
-        self.browser.close()
-        self.browser.switch_to.window(first)
-        self.assertEqual(self.table(), table)
-
-    def test_two_tabs_ending_at_once_keep_both_scores(self):
-        # The first tab's store is held between its save and IndexedDB until
-        # the second tab, started on the table without that score, has ended.
-        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
-        self.serve("ab.vsim", short_game("AB"))
-        self.serve("cd.vsim", short_game("CD"))
-        first = self.browser.current_window_handle
-        self.browser.get(self.url + "?play=ab.vsim")
-        self.wait_for("window.vantrelStarted")
-        self.browser.execute_script("""
-            const syncfs = Module.FS.syncfs;
-            const scored = () => new TextDecoder().decode(Module.FS.readFile('/scores/hiscore.txt')).includes('AB ');
-            Module.FS.syncfs = (populate, done) => {
-              if (populate || window.release || !scored()) return syncfs.call(Module.FS, populate, done);
-              window.release = () => syncfs.call(Module.FS, populate, done);
-            };""")
-        self.wait_for("!!window.release")
+        if at_once:
+            self.browser.execute_script("""
+                const syncfs = Module.FS.syncfs;
+                const scored = () => new TextDecoder().decode(Module.FS.readFile('/scores/hiscore.txt')).includes('AB ');
+                Module.FS.syncfs = (populate, done) => {
+                  if (populate || window.release || !scored()) return syncfs.call(Module.FS, populate, done);
+                  window.release = () => syncfs.call(Module.FS, populate, done);
+                };""")
+            self.wait_for("!!window.release")
+        else:
+            time.sleep(2)  # the second tab reads the table before the first saves
         self.browser.switch_to.new_window("window")
         second = self.browser.current_window_handle
         self.browser.get(self.url + "?play=cd.vsim")
         self.wait_for("window.vantrelOutput.length")
-        time.sleep(1)
         self.browser.switch_to.window(first)
-        self.browser.execute_script("window.release()")
+        if at_once:
+            self.browser.execute_script("window.release()")
+        self.wait_for("window.vantrelOutput.length")
         self.browser.switch_to.window(second)
         self.wait_for("pendingSyncs == 0")
         self.browser.close()
         self.browser.switch_to.window(first)
-        self.assertEqual(self.table(), table)
+        return self.table()
+
+    def test_two_tabs_keep_both_scores(self):
+        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
+        self.assertEqual(self.two_tabs(at_once=False), table)
+
+    def test_two_tabs_ending_at_once_keep_both_scores(self):
+        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
+        self.assertEqual(self.two_tabs(at_once=True), table)
 
 
 class Menus(PageCase):
