@@ -64,7 +64,10 @@ for mode in AllUsers CurrentUser; do
     AllUsers) hive=HKLM menu='%ProgramData%\Microsoft\Windows\Start Menu\Programs' ;;
     CurrentUser) hive=HKCU menu='%APPDATA%\Microsoft\Windows\Start Menu\Programs' ;;
   esac
-  timeout 120 "$wine" "$(windows build-win64/vantrel-setup.exe)" /S "/$mode" || fail "the silent install failed"
+  # As with the game below, a second try tells Wine's loss from the installer's.
+  install() { timeout 120 "$wine" "$(windows build-win64/vantrel-setup.exe)" /S "/$mode"; }
+  install || { echo "the first silent install under Wine failed (exit $?); once more"; install; } ||
+    fail "the silent install failed (exit $?)"
   key="$hive\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantrel"
   "$wine" reg query "$key" 2> /dev/null | tr -d '\r' > "$work/entry" || fail "no entry in Add/Remove Programs"
   value() { sed -n "s/^ *$1 *REG_[A-Z]* *//p" "$work/entry"; }

@@ -417,6 +417,29 @@ TEST_F(MidEndTest, PauseWhenInactiveHoldsTheTicksWhileThePlayerIsAwayButNeverAPl
   }
 }
 
+TEST_F(MidEndTest, FramesRunTheTicksTheirTimeHoldsAndDropALongGap) {
+  struct Case {
+    const char* what;
+    std::vector<double> frames;  // milliseconds
+    int32_t ticks;
+  };
+  const Case cases[] = {
+      {"the first frame only starts the clock", {1000}, 0},
+      {"60 frames a second: a tick for every 10 ms", {0, 16.7, 33.4, 50.1, 66.8, 83.5, 100.2}, 10},
+      {"the rest of a tick is kept for the next frame", {0, 15, 30}, 3},
+      {"144 frames a second", {0, 6.9, 13.8, 20.7, 27.6, 34.5}, 3},
+      {"a late frame runs the ticks it owes", {0, 240}, 24},
+      {"a gap over a quarter second is dropped", {0, 5, 400, 410}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MidEnd& midEnd = start();
+    const int32_t before = world.tickCount;
+    for (const double at : c.frames) midEnd.framePassed(at);
+    EXPECT_EQ(world.tickCount - before, c.ticks);
+  }
+}
+
 TEST_F(MidEndTest, FullScreenIsTheWindowsOwnAlsoDuringPlay) {
   for (const std::string& script : {std::string(), std::string("tick 100\n")}) {
     frontEnd = TestFrontEnd();

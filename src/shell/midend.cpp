@@ -65,6 +65,13 @@ void MidEnd::tick() {
   if (outcome != ScriptPlayback::Playing && !closed_) endPlayback(outcome);
 }
 
+void MidEnd::framePassed(double nowMs) {
+  const double gap = lastFrameMs_ < 0 ? 0 : nowMs - lastFrameMs_;
+  lastFrameMs_ = nowMs;
+  owedMs_ = gap > lateGapMs ? 0 : owedMs_ + gap;
+  for (; owedMs_ >= timerPeriodMs && !closed_; owedMs_ -= timerPeriodMs) tick();
+}
+
 // A played script stands for the player, who can still end the program: a
 // live Exit closes the window as its close box does.
 void MidEnd::input(const WindowMessage& message) {

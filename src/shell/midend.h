@@ -53,6 +53,13 @@ class MidEnd final : private WindowHost {
   void create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSize);
   // One timer expiry: a tick of the game, or of the played script.
   void tick();
+  // For a front end whose clock is the display's frames, not a timer (the
+  // web page): a frame at nowMs of a steady clock. The ticks the time since
+  // the last frame holds run one by one; a gap longer than lateGapMs (a
+  // hidden page, a stalled machine) is dropped, not made up. See Ticks from
+  // a display's frames in docs/behaviour.md.
+  static constexpr double lateGapMs = 250;
+  void framePassed(double nowMs);
   // The player's input, at window points.
   void pointerMoved(Point windowPoint);
   void buttonPressed();
@@ -113,7 +120,8 @@ class MidEnd final : private WindowHost {
   // minimised or the About box is up.
   bool pauseWhenInactive_ = false;
   bool active_ = true, aboutUp_ = false, held_ = false;
-  std::string title_;  // as the game set it, without "Paused"
+  std::string title_;                     // as the game set it, without "Paused"
+  double lastFrameMs_ = -1, owedMs_ = 0;  // framePassed's clock; no frame yet
   std::unique_ptr<ScriptPlayback> script_;
   std::string screenshotPath_;
   int exitCode_ = 0;

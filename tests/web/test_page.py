@@ -135,8 +135,9 @@ class PageCase(unittest.TestCase):
 
     def table(self):
         """The table as a fresh load of the page finds it."""
+        self.wait_for("pendingSyncs == 0")
         self.browser.get(self.url)
-        self.wait_for("window.vantrelStarted")
+        self.wait_for("window.vantrelTableRead")
         return bytes(self.browser.execute_script(
             "try { return Array.from(Module.FS.readFile('/scores/hiscore.txt')) } catch (e) { return [] }"))
 
@@ -154,7 +155,14 @@ class Page(PageCase):
         self.browser.get(self.url + "?play=in-play.vsim&screenshot=1")
         self.wait_for("window.vantrelEnded")
         self.assertEqual(self.output(), expected)
-        canvas = self.browser.execute_script("return window.vantrelPicture.toDataURL('image/png')")
+        canvas = self.browser.execute_script("""
+            const area = window.vantrelPictureArea(), w = area[2] - area[0], h = area[3] - area[1];
+            const shown = document.getElementById('game').getContext('2d').getImageData(area[0], area[1], w, h);
+            const picture = document.createElement('canvas');
+            picture.width = w;
+            picture.height = h;
+            picture.getContext('2d').putImageData(shown, 0, 0);
+            return picture.toDataURL('image/png');""")
         web = os.path.join(folder, "web.png")
         with open(web, "wb") as f:
             f.write(base64.b64decode(canvas.split(",", 1)[1]))
@@ -170,53 +178,47 @@ class Page(PageCase):
         self.assertEqual(self.output(), expected)
         self.assertEqual(self.table(), table)
 
-    def test_two_tabs_keep_both_scores(self):
-        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
+    def two_tabs(self, at_once):
+        """The table after a tab plays AB's game and a second tab CD's. at_once:
+        the first tab's store is held between its save and IndexedDB until the
+        second tab, started on the table without AB's score, has ended."""
         self.serve("ab.vsim", short_game("AB"))
         self.serve("cd.vsim", short_game("CD"))
         first = self.browser.current_window_handle
         self.browser.get(self.url + "?play=ab.vsim")
         self.wait_for("window.vantrelStarted")
-        time.sleep(2)  # the second tab reads the table before the first saves
-        self.browser.switch_to.new_window("window")
-        second = self.browser.current_window_handle
-        self.browser.get(self.url + "?play=cd.vsim")
-        for handle in (first, second):
-            self.browser.switch_to.window(handle)
-            self.wait_for("window.vantrelOutput.length")
-        self.browser.close()
-        self.browser.switch_to.window(first)
-        self.assertEqual(self.table(), table)
-
-    def test_two_tabs_ending_at_once_keep_both_scores(self):
-        # The first tab's store is held between its save and IndexedDB until
-        # the second tab, started on the table without that score, has ended.
-        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
-        self.serve("ab.vsim", short_game("AB"))
-        self.serve("cd.vsim", short_game("CD"))
-        first = self.browser.current_window_handle
-        self.browser.get(self.url + "?play=ab.vsim")
-        self.wait_for("window.vantrelStarted")
-        self.browser.execute_script("""
-            const syncfs = Module.FS.syncfs;
-            const scored = () => new TextDecoder().decode(Module.FS.readFile('/scores/hiscore.txt')).includes('AB ');
-            Module.FS.syncfs = (populate, done) => {
-              if (populate || window.release || !scored()) return syncfs.call(Module.FS, populate, done);
-              window.release = () => syncfs.call(Module.FS, populate, done);
-            };""")
-        self.wait_for("!!window.release")
+        if at_once:
+            self.browser.execute_script("""
+                const syncfs = Module.FS.syncfs;
+                const scored = () => new TextDecoder().decode(Module.FS.readFile('/scores/hiscore.txt')).includes('AB ');
+                Module.FS.syncfs = (populate, done) => {
+                  if (populate || window.release || !scored()) return syncfs.call(Module.FS, populate, done);
+                  window.release = () => syncfs.call(Module.FS, populate, done);
+                };""")
+            self.wait_for("!!window.release")
+        else:
+            time.sleep(2)  # the second tab reads the table before the first saves
         self.browser.switch_to.new_window("window")
         second = self.browser.current_window_handle
         self.browser.get(self.url + "?play=cd.vsim")
         self.wait_for("window.vantrelOutput.length")
-        time.sleep(1)
         self.browser.switch_to.window(first)
-        self.browser.execute_script("window.release()")
-        time.sleep(1)
+        if at_once:
+            self.browser.execute_script("window.release()")
+        self.wait_for("window.vantrelOutput.length")
         self.browser.switch_to.window(second)
+        self.wait_for("pendingSyncs == 0")
         self.browser.close()
         self.browser.switch_to.window(first)
-        self.assertEqual(self.table(), table)
+        return self.table()
+
+    def test_two_tabs_keep_both_scores(self):
+        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
+        self.assertEqual(self.two_tabs(at_once=False), table)
+
+    def test_two_tabs_ending_at_once_keep_both_scores(self):
+        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
+        self.assertEqual(self.two_tabs(at_once=True), table)
 
 
 class Menus(PageCase):
@@ -388,9 +390,9 @@ class FullScreen(PageCase):
         self.assertEqual(self.state()["typedName"], "")
 
 
-# The page's screenshot against its own picture: s is the picture's scale on
-# the canvas, and every game pixel must be an s by s block of one colour on
-# the screen, the picture's colour, where the canvas lies.
+# The page's screenshot against its canvas: s is the picture's scale on the
+# canvas, and every game pixel must be an s by s block of one colour on the
+# screen, the canvas's colour at the block's corner, where the canvas lies.
 COMPARE_SCREEN = """
 const [shot, done] = arguments;
 const image = new Image();
@@ -404,14 +406,15 @@ image.decode().then(() => {
     return g.getImageData(0, 0, w, h).data;
   };
   const screen = read(image, image.width, image.height);
-  const picture = read(window.vantrelPicture, 632, 424);
   const canvas = document.getElementById('game'), box = canvas.getBoundingClientRect();
+  const shown = read(canvas, canvas.width, canvas.height);
   const ratio = devicePixelRatio, area = window.vantrelPictureArea(), s = (area[2] - area[0]) / 632;
   const x0 = Math.round(box.left * ratio) + area[0], y0 = Math.round(box.top * ratio) + area[1];
   let uneven = 0, different = 0;
   for (let y = 0; y < 424; y++)
     for (let x = 0; x < 632; x++) {
-      const want = picture.slice((y * 632 + x) * 4, (y * 632 + x) * 4 + 3).join();
+      const corner = ((area[1] + y * s) * canvas.width + area[0] + x * s) * 4;
+      const want = shown.slice(corner, corner + 3).join();
       const first = ((y0 + y * s) * image.width + x0 + x * s) * 4;
       const got = screen.slice(first, first + 3).join();
       if (got !== want) different++;
@@ -634,6 +637,8 @@ class Upload(PageCase):
         self.assertIn(b"AB ", self.mine)
 
     def stored(self):
+        """The tab's table once its stores have ended."""
+        self.wait_for("pendingSyncs == 0")
         return bytes(self.browser.execute_script(
             "try { return Array.from(Module.FS.readFile('/scores/hiscore.txt')) } catch (e) { return [] }"))
 

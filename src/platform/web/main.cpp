@@ -1,7 +1,7 @@
 // vantrel.js: the game on a web page's <canvas>. The page (page.js) owns the
 // browser: it mounts the table's folder, turns events into the calls
-// exported below, and runs the clock; this side is the front end the
-// mid-end talks to, in the page's terms.
+// exported below, and tells the time of every display frame; this side is
+// the front end the mid-end talks to, in the page's terms.
 #include <emscripten.h>
 
 #include <cstdio>
@@ -28,9 +28,8 @@ EM_JS(void, pagePaintText,
         VantrelPage.paintText(pixels, width, [ cl, ct, cr, cb ], [ rl, rt, rr ], HEAPU8.subarray(text, text + length),
                               align, UTF8ToString(face), height, weight, rgb);
       });
-EM_JS(void, pageShowPixels,
-      (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h, int32_t wx, int32_t wy, int32_t ww, int32_t wh),
-      { VantrelPage.showPixels(rgba, x, y, w, h, wx, wy, ww, wh); });
+EM_JS(void, pageShowPixels, (const uint8_t* rgba, int32_t x, int32_t y, int32_t w, int32_t h),
+      { VantrelPage.showPixels(rgba, x, y, w, h); });
 EM_JS(void, pageCall, (const char* what, int32_t a, int32_t b), { VantrelPage.call(UTF8ToString(what), a, b); });
 EM_JS(void, pageText, (const char* what, const char* text),
       { VantrelPage.call(UTF8ToString(what), UTF8ToString(text)); });
@@ -47,22 +46,23 @@ class PageFrontEnd final : public FrontEnd {
  public:
   explicit PageFrontEnd(MidEnd& midEnd) : midEnd_(midEnd) {}
 
-  // The canvas takes RGBA bytes; the image keeps 0x??RRGGBB words.
+  // The canvas takes RGBA bytes, already scaled: one putImageData a place
+  // is the browser's least work. The image keeps 0x??RRGGBB words.
   void showPixels(const Rect& area, const Rect& windowArea) override {
     const PixelImage image = midEnd_.image();
-    const int32_t w = area.right - area.left, h = area.bottom - area.top;
+    const int32_t w = windowArea.right - windowArea.left, h = windowArea.bottom - windowArea.top;
+    const int32_t scale = w / (area.right - area.left);
     rgba_.resize(static_cast<size_t>(w) * h * 4);
     uint8_t* out = rgba_.data();
-    for (int32_t y = area.top; y < area.bottom; ++y)
-      for (int32_t x = area.left; x < area.right; ++x) {
-        const uint32_t p = image.at(x, y);
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) {
+        const uint32_t p = image.at(area.left + x / scale, area.top + y / scale);
         *out++ = static_cast<uint8_t>(p >> 16);
         *out++ = static_cast<uint8_t>(p >> 8);
         *out++ = static_cast<uint8_t>(p);
         *out++ = 255;
       }
-    pageShowPixels(rgba_.data(), area.left, area.top, w, h, windowArea.left, windowArea.top,
-                   windowArea.right - windowArea.left, windowArea.bottom - windowArea.top);
+    pageShowPixels(rgba_.data(), windowArea.left, windowArea.top, w, h);
   }
   void setCursor(CursorShape shape) override { pageCall("setCursor", shape, 0); }
   void setMenuCheck(Command command, bool checked) override { pageCall("setMenuCheck", command, checked); }
@@ -104,7 +104,7 @@ HighScoreEntry uploaded[highScoreCount];  // the last upload read
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void vantrelTick() { midEnd->tick(); }
+EMSCRIPTEN_KEEPALIVE void vantrelFramePassed(double nowMs) { midEnd->framePassed(nowMs); }
 EMSCRIPTEN_KEEPALIVE void vantrelPointerMoved(int32_t x, int32_t y) { midEnd->pointerMoved({x, y}); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonPressed() { midEnd->buttonPressed(); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonReleased(int32_t x, int32_t y) { midEnd->buttonReleased({x, y}); }

@@ -1,24 +1,22 @@
 // The page's side of the game: it loads vantrel.js, keeps hiscore.txt in the
-// browser's IndexedDB, builds the menu bar, turns mouse and keys into the
-// game's terms, runs the clock, and does what the game's front end asks
-// (VantrelPage.call). The game itself runs in vantrel.wasm.
+// browser's IndexedDB, builds the menu bar, turns mouse, keys and fingers
+// into the game's terms, tells the game each display frame's time, and does
+// what the game's front end asks (VantrelPage.call). The game itself runs in
+// vantrel.wasm.
 "use strict";
 
-const tickMs = 10;  // the game's timer
-const lateMs = 250;  // a longer gap between frames is time the page was away
 const scoreFolder = "/scores";
 const scorePath = scoreFolder + "/hiscore.txt";
 const canvas = document.getElementById("game");
-const context = canvas.getContext("2d");
-// The game's picture, one game pixel to a pixel; the canvas shows it scaled.
-const picture = document.createElement("canvas").getContext("2d");
-window.vantrelPicture = picture.canvas;
+// A canvas kept in plain memory: the game only ever puts pixels into it, which
+// costs the browser much less there (measured with tools/measure-web.py).
+const context = canvas.getContext("2d", {willReadFrequently: true});
+const pictureSize = [632, 424];  // the game's picture, in game pixels
 const query = new URLSearchParams(location.search);
 
 // The game's exported calls, once it runs.
 let game = null;
 let running = false;
-let paused = false;  // the About box is open: the game waits
 let cursorShape = 0, cursorShown = true, captured = false;
 const menu = {popups: [], items: new Map(), open: null, active: null};
 
@@ -253,8 +251,7 @@ async function checkHelpPage(frame) {
 const cursors = {[-1]: "none", 0: "default", 1: "crosshair", 2: "none"};
 const calls = {
   openWindow(width, height) {
-    picture.canvas.width = width;
-    picture.canvas.height = height;
+    pictureSize.splice(0, 2, width, height);
   },
   setCursor(shape) {
     cursorShape = shape;
@@ -280,7 +277,6 @@ const calls = {
     document.getElementById("about-caption").textContent = game.aboutText(0);
     document.getElementById("about-lines").textContent = [1, 2, 3, 4, 5].map(game.aboutText).join("\n");
     document.getElementById("about-ok").textContent = game.aboutText(6);
-    paused = true;
     document.getElementById("about").showModal();
   },
   openHelp() {
@@ -296,10 +292,13 @@ const calls = {
     if (document.fullscreenElement) document.exitFullscreen();
     else document.getElementById("window").requestFullscreen().catch(() => {});
   },
-  // Exit: the page cannot close itself; the game ends and says how to start anew.
+  // Exit: the page cannot close itself; the game ends and says how to start
+  // anew, once the handler that asked has returned, as a posted close does.
   postClose() {
-    game.closed();
-    calls.ended();
+    setTimeout(() => {
+      game.closed();
+      calls.ended();
+    });
   },
   ended() {
     running = false;
@@ -310,13 +309,10 @@ const calls = {
 window.VantrelPage = {
   call: (name, ...args) => calls[name](...args),
   paintText,
-  // The pixels inside [x, y, w, h] of the picture, shown on the canvas's
-  // [wx, wy, ww, wh], a whole multiple of them.
-  showPixels(rgba, x, y, w, h, wx, wy, ww, wh) {
+  // A place of the canvas, scaled by the game already.
+  showPixels(rgba, x, y, w, h) {
     const bytes = new Uint8ClampedArray(game.heap8().buffer, rgba, w * h * 4);
-    picture.putImageData(new ImageData(bytes, w, h), x, y);
-    context.imageSmoothingEnabled = false;
-    context.drawImage(picture.canvas, x, y, w, h, wx, wy, ww, wh);
+    context.putImageData(new ImageData(bytes, w, h), x, y);
   },
 };
 
@@ -353,12 +349,14 @@ function writeOrRemove(path, bytes) {
 }
 
 // replace: this tab's table goes in as it is (an upload and its undo).
-function syncTable(replace = false) {
+let pendingSyncs = 0;  // begun and not ended: the stored table is not yet this tab's
+async function syncTable(replace = false) {
   if (!storage) {
     savedAt = fileTime();
-    return Promise.resolve();
+    return;
   }
-  return withLock(async () => {
+  pendingSyncs++;
+  await withLock(async () => {
     syncing = true;
     try {
       const ours = tableBytes(), changed = replace || !sameBytes(ours, base);
@@ -384,6 +382,7 @@ function syncTable(replace = false) {
       syncing = false;
     }
   });
+  pendingSyncs--;
 }
 
 // The stored table as it is now, when another tab stored one.
@@ -391,31 +390,22 @@ if (channel) channel.onmessage = () => syncTable();
 
 // After every call into the game: a save it made goes to storage.
 function afterGame() {
-  if (fileTime() === savedAt || syncQueued) return;
+  if (syncing || fileTime() === savedAt || syncQueued) return;
   syncQueued = syncTable().finally(() => (syncQueued = null));
 }
 
-// The clock: ticks of 10 ms from the time that passed, whatever the display's
-// rate. Time the page was hidden is dropped, not made up at speed.
-let last = null, owed = 0;
+// The clock is the mid-end's: every display frame tells it the time, and it
+// runs the ticks due (see Ticks from a display's frames in
+// docs/behaviour.md). While the table is synchronised the game waits, so
+// that it saves nothing meanwhile.
 function frame(now) {
   if (!running) return;
-  if (last !== null && !paused) {
-    const gap = now - last;
-    owed = gap > lateMs ? 0 : owed + gap;
-    while (owed >= tickMs && running && !paused && !syncing) {
-      owed -= tickMs;
-      game.tick();
-    }
+  if (!syncing) {
+    game.framePassed(now);
     afterGame();
   }
-  last = now;
   requestAnimationFrame(frame);
 }
-document.addEventListener("visibilitychange", () => {
-  last = null;
-  owed = 0;
-});
 
 // Points on the canvas in the canvas's own pixels (the game's window
 // pixels), whatever size it is shown at.
@@ -434,7 +424,7 @@ function fitStage() {
   const ratio = devicePixelRatio;
   const left = Math.ceil(stage.left * ratio), top = Math.ceil(stage.top * ratio);
   const room = [Math.floor(stage.right * ratio) - left, Math.floor(stage.bottom * ratio) - top];
-  const least = [picture.canvas.width, picture.canvas.height];
+  const least = pictureSize;
   const shrink = Math.min(room[0] / least[0], room[1] / least[1], 1);
   const size = shrink < 1 ? least : room;
   canvas.width = size[0];
@@ -481,7 +471,7 @@ function listenForName() {
   };
   nameBox.addEventListener("keydown", (e) => {
     const code = virtualKey(e);
-    if (!running || paused || !code) return;
+    if (!running || !code) return;
     e.preventDefault();
     e.stopPropagation();
     game.keyPressed(code);
@@ -489,7 +479,7 @@ function listenForName() {
     done();
   });
   nameBox.addEventListener("input", (e) => {
-    if (!running || paused) return;
+    if (!running) return;
     if (e.inputType === "deleteContentBackward") game.keyPressed(namedKeys.Backspace);
     for (const c of nameBox.value.trim()) if (/^[a-zA-Z0-9]$/.test(c)) game.keyPressed(c.toUpperCase().charCodeAt(0));
     afterGame();
@@ -499,7 +489,7 @@ function listenForName() {
 
 function listen() {
   const live = (f) => (event) => {
-    if (!running || paused) return;
+    if (!running) return;
     f(event);
     afterGame();
   };
@@ -532,8 +522,6 @@ function listen() {
   window.addEventListener("focus", live(() => game.activated(1)));
   window.addEventListener("blur", live(() => game.activated(0)));
   document.getElementById("about").addEventListener("close", () => {
-    paused = false;
-    last = null;
     canvas.focus();
   });
   document.getElementById("help-close").addEventListener("click", () => {
@@ -629,15 +617,13 @@ function tableButtons() {
   });
 }
 
-// Start: the table's folder from IndexedDB, then the game. With --play from
-// the address (?play=script.vsim&screenshot=1) the page plays a script, as
-// the tests do.
-async function start() {
-  const FS = Module.FS;
-  FS.mkdir(scoreFolder);
+// The table's folder from IndexedDB. The game shows its first frame
+// meanwhile, its ticks waiting: it needs the table only when a game ends.
+async function readStorage() {
+  syncing = true;
   try {
     if (!window.indexedDB) throw new Error("no IndexedDB");
-    FS.mount(Module.IDBFS, {}, scoreFolder);
+    Module.FS.mount(Module.IDBFS, {}, scoreFolder);
     storage = true;
     // A browser that keeps storage from the page may never answer.
     const error = await new Promise((done) => {
@@ -646,11 +632,21 @@ async function start() {
     });
     if (error) throw error;
     base = tableBytes();
-    savedAt = fileTime();
   } catch (e) {
     storage = false;
     say("This browser refused the page its storage: the high scores last only until the page is closed.");
   }
+  savedAt = fileTime();
+  syncing = false;
+  window.vantrelTableRead = true;
+}
+
+// Start: the game at once, then its table. With --play from the address
+// (?play=script.vsim&screenshot=1) the page plays a script, as the tests do.
+async function start() {
+  const FS = Module.FS;
+  FS.mkdir(scoreFolder);
+  const stored = readStorage();
   const args = ["--hiscore", scorePath];
   if (query.has("play")) {
     const response = await fetch(query.get("play"));
@@ -660,7 +656,7 @@ async function start() {
   }
   const e = (name, returns, params) => Module.cwrap(name, returns, params);
   game = {
-    tick: e("vantrelTick", null, []),
+    framePassed: e("vantrelFramePassed", null, ["number"]),
     pointerMoved: e("vantrelPointerMoved", null, ["number", "number"]),
     buttonPressed: e("vantrelButtonPressed", null, []),
     buttonReleased: e("vantrelButtonReleased", null, ["number", "number"]),
@@ -692,12 +688,12 @@ async function start() {
   running = true;
   if (Module.callMain(args) !== 0) running = false;  // its message is on the page
   fitStage();
-  afterGame();
   window.vantrelState = () => JSON.parse(game.state());
   window.vantrelPictureArea = () => game.pictureArea().split(" ").map(Number);
   window.vantrelStarted = performance.now();
   canvas.focus();
   requestAnimationFrame(frame);
+  await stored;
 }
 
 window.vantrelOutput = [];
