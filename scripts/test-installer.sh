@@ -37,12 +37,23 @@ wine=/usr/lib/wine/wine64
 export WINELOADER=$wine WINESERVER=/usr/lib/wine/wineserver64 WINEPREFIX=$work/prefix WINEDEBUG=-all HOME=$work/home
 # No Mono or Gecko to fetch, and no menu entries made on the Linux side.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+xvfb=""
 cleanup() {
   timeout 30 "$WINESERVER" -k 2> /dev/null || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2> /dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 mkdir -p "$WINEPREFIX" "$HOME"
+# One X server for the whole run: Wine's desktop process, started by the
+# first program, keeps the display it was started on, and a game started
+# after that display went away shows nothing and ends at once.
+exec 3> "$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=:$(head -n1 "$work/display")
 "$WINESERVER" -p
 timeout 300 "$wine" wineboot -i > /dev/null 2>&1
 unix() { "$wine" winepath -u "$1" 2> /dev/null; }
@@ -94,7 +105,7 @@ for mode in AllUsers CurrentUser; do
   for run in first second; do
     rm -rf "$appdata/Vantrel" "$work/windows.png"
     # shellcheck disable=SC2086  # the entry's options are words
-    (cd "$work" && timeout 120 xvfb-run -a "$wine" "$target" $options --play "$(windows "$root/demo/demo.vsim")" \
+    (cd "$work" && timeout 120 "$wine" "$target" $options --play "$(windows "$root/demo/demo.vsim")" \
       --screenshot "$(windows "$work/windows.png")" > "$work/game.log" 2>&1) || true
     build/bin/vantrel-compare-frames "$work/linux.png" "$work/windows.png" && break
     echo "the $run run under Wine did not play the demo to the Linux build's picture:"
