@@ -315,36 +315,25 @@ void reportSetAside(const TablePlace& place, const std::string& temporary, int e
 int lookAtDisplaced(const TablePlace& place, const std::string& temporary, int count, HighScoreEntry* table,
                     const FileIdentity& written) {
   int error = 0;
-  std::FILE* displaced = openRegularFile(place.folder, temporary, FileAccess::Read, error);
-  if (!displaced) {
-    markWritten();
-    readIdentity = written;
-    if (error == ENOENT) return tableChanged;  // taken away: what is in place now is read again
-    reportSetAside(place, temporary, error);
-    return 0;
-  }
-  claimFile(displaced);
-  const FileIdentity identity = identityOf(displaced);
-  if (isTheTableRead(identity)) {
+  bool merged = false;
+  if (std::FILE* displaced = openRegularFile(place.folder, temporary, FileAccess::Read, error)) {
+    claimFile(displaced);
+    int placed = 0;
+    merged = !isTheTableRead(identityOf(displaced));
+    if (merged) error = readTableFrom(displaced, count, table, placed);
     std::fclose(displaced);
-    markWritten();
-    readIdentity = written;
-    removeFile(place.folder, temporary);  // the old table
-    return 0;
   }
-  int placed = 0;
-  error = readTableFrom(displaced, count, table, placed);
-  std::fclose(displaced);
   // This run's table stood in place, and another game may have read it since:
   // its scores are in the file, for all this run knows.
   markWritten();
   readIdentity = written;
+  if (error == ENOENT) return tableChanged;  // taken away: what is in place now is read again
   if (error != 0) {
     reportSetAside(place, temporary, error);
     return 0;
   }
-  removeFile(place.folder, temporary);
-  return tableDisplaced;
+  removeFile(place.folder, temporary);  // the old table, or one merged
+  return merged ? tableDisplaced : 0;
 }
 
 // Without a lock another game may put its table in place between the check
