@@ -1,6 +1,7 @@
 // What a window does for the mid-end, in its platform's terms, and the
 // program around the window, the same on every platform.
 #pragma once
+#include <optional>
 #include <string>
 
 #include "shell/host.h"
@@ -58,5 +59,14 @@ class Platform {
 
 // The whole program once its command line is parsed: answers help, version
 // and bad options, prepares the run (script, high-score file, recording),
-// opens the window, runs the loop and ends the recording. The exit code.
+// opens the window, runs the loop and ends the run. The exit code.
 int runProgram(const CommandLine& parsed, Platform& platform);
+
+// The same in two halves, for a platform whose loop is not the program's
+// own (the web page's is the browser's). startProgram runs up to the loop
+// on midEnd, made with the options' scale: the exit code when the program
+// ends there, else none and the window is open. finishProgram, once the
+// window has gone, saves what the run may not have saved and ends the
+// recording: the exit code.
+std::optional<int> startProgram(const CommandLine& parsed, Platform& platform, MidEnd& midEnd);
+int finishProgram(MidEnd& midEnd, Platform& platform);

@@ -133,6 +133,18 @@ class PageCase(unittest.TestCase):
     def output(self):
         return "".join(line + "\n" for line in self.browser.execute_script("return window.vantrelOutput"))
 
+    def title(self, text):
+        return self.browser.find_element(By.XPATH, f"//span[@class='title'][normalize-space()='{text}']")
+
+    def item(self, popup, text):
+        return self.browser.find_element(
+            By.XPATH, f"//div[span[normalize-space()='{popup}']]//li[normalize-space()='{text}']")
+
+    def choose(self, popup, text):
+        """A menu item chosen with the mouse."""
+        self.title(popup).click()
+        self.item(popup, text).click()
+
     def table(self):
         """The table as a fresh load of the page finds it."""
         self.wait_for("pendingSyncs == 0")
@@ -176,6 +188,21 @@ class Page(PageCase):
         self.browser.get(self.url + "?play=ab.vsim")
         self.wait_for("window.vantrelOutput.length")
         self.assertEqual(self.output(), expected)
+        self.assertEqual(self.table(), table)
+
+    def test_a_score_the_game_could_not_save_is_saved_when_the_player_leaves(self):
+        late_game = "tick 300\n" + short_game("AB")
+        _, table = linux_sim(tempfile.mkdtemp(dir=self.work), late_game)
+        self.serve("late.vsim", late_game)
+        self.browser.get(self.url + "?play=late.vsim")
+        self.wait_for("window.vantrelTableRead")
+        self.browser.execute_script("Module.FS.chmod('/scores', 0o555)")
+        self.wait_for("window.vantrelOutput.length")
+        self.wait_for("!document.getElementById('notice').hidden")
+        self.browser.execute_script("Module.FS.chmod('/scores', 0o777)")
+        self.choose("Game", "Exit")
+        self.wait_for("window.vantrelEnded")
+        self.assertEqual(self.browser.execute_script("return window.vantrelExitCode"), 0)
         self.assertEqual(self.table(), table)
 
     def two_tabs(self, at_once):
@@ -223,13 +250,6 @@ class Page(PageCase):
 
 class Menus(PageCase):
     """The menu bar by mouse, by keyboard and by both, as in the windows."""
-
-    def title(self, text):
-        return self.browser.find_element(By.XPATH, f"//span[@class='title'][normalize-space()='{text}']")
-
-    def item(self, popup, text):
-        return self.browser.find_element(
-            By.XPATH, f"//div[span[normalize-space()='{popup}']]//li[normalize-space()='{text}']")
 
     def open_menu(self):
         """The title of the open pop-up and its highlighted item, or None."""

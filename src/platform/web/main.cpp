@@ -42,14 +42,23 @@ void paintText(uint32_t* pixels, int32_t width, int32_t, const Rect& clip, const
                 static_cast<int32_t>(text.size()), align, font.face, font.height, font.weight, rgb);
 }
 
-class PageFrontEnd final : public FrontEnd {
+// The page's window and its program: the canvas, and a loop that is the
+// browser's, going on after main has returned.
+class PageWindow final : public FrontEnd, public Platform {
  public:
-  explicit PageFrontEnd(MidEnd& midEnd) : midEnd_(midEnd) {}
+  bool openWindow(MidEnd& midEnd) override {
+    midEnd_ = &midEnd;
+    const Point size = midEnd.openingClientSize();
+    pageCall("openWindow", size.x, size.y);
+    midEnd.create(*this, surface_, size);
+    return true;
+  }
+  void runLoop() override {}
 
   // The canvas takes RGBA bytes, already scaled: one putImageData a place
   // is the browser's least work. The image keeps 0x??RRGGBB words.
   void showPixels(const Rect& area, const Rect& windowArea) override {
-    const PixelImage image = midEnd_.image();
+    const PixelImage image = midEnd_->image();
     const int32_t w = windowArea.right - windowArea.left, h = windowArea.bottom - windowArea.top;
     const int32_t scale = w / (area.right - area.left);
     rgba_.resize(static_cast<size_t>(w) * h * 4);
@@ -69,7 +78,7 @@ class PageFrontEnd final : public FrontEnd {
   void setTitle(const char* title) override { pageText("setTitle", title); }
   void postClose() override { pageCall("postClose", 0, 0); }
   void endProgram() override {
-    midEnd_.closed();
+    midEnd_->closed();
     pageCall("ended", 0, 0);
   }
   void showAbout() override { pageCall("showAbout", 0, 0); }
@@ -89,14 +98,14 @@ class PageFrontEnd final : public FrontEnd {
   }
 
  private:
-  MidEnd& midEnd_;
+  MidEnd* midEnd_ = nullptr;
+  SoftwareSurface surface_{paintText};
   std::vector<uint8_t> rgba_;
 };
 
 // The one run of the page, alive as long as the page.
 std::unique_ptr<MidEnd> midEnd;
-std::unique_ptr<PageFrontEnd> frontEnd;
-std::unique_ptr<SoftwareSurface> surface;
+PageWindow window;
 std::string tablePath;
 HighScoreEntry uploaded[highScoreCount];  // the last upload read
 
@@ -119,7 +128,9 @@ EMSCRIPTEN_KEEPALIVE void vantrelCommandChosen(int32_t command) {
 EMSCRIPTEN_KEEPALIVE void vantrelActivated(bool active) { midEnd->activated(active); }
 EMSCRIPTEN_KEEPALIVE void vantrelResized(int32_t width, int32_t height) { midEnd->resized({width, height}); }
 EMSCRIPTEN_KEEPALIVE void vantrelExposed() { midEnd->exposed(); }
+// The page's window has gone: the end of the run, as after a window's loop.
 EMSCRIPTEN_KEEPALIVE void vantrelClosed() { midEnd->closed(); }
+EMSCRIPTEN_KEEPALIVE int32_t vantrelFinished() { return finishProgram(*midEnd, window); }
 
 // The whole game state as JSON, for the page's tests to look at.
 EMSCRIPTEN_KEEPALIVE const char* vantrelState() {
@@ -173,20 +184,10 @@ EMSCRIPTEN_KEEPALIVE const char* vantrelAboutText(int32_t i) {
 }  // extern "C"
 
 // The page's options come as a command line: --hiscore, and --play with
-// --screenshot for the tests.
+// --screenshot for the tests. The run goes on after main returns.
 int main(int argc, char** argv) {
   const CommandLine parsed = parseCommandLine(argc, argv);
-  midEnd = std::make_unique<MidEnd>("vantrel", 1);
-  frontEnd = std::make_unique<PageFrontEnd>(*midEnd);
-  surface = std::make_unique<SoftwareSurface>(paintText);
   tablePath = parsed.options.hiscorePath;
-  std::string error;
-  if (parsed.action != CommandLine::Run || !midEnd->prepare(parsed.options, error)) {
-    frontEnd->tell("vantrel: " + (error.empty() ? parsed.error : error) + "\n", true);
-    return 2;
-  }
-  const Point size = midEnd->openingClientSize();
-  pageCall("openWindow", size.x, size.y);
-  midEnd->create(*frontEnd, *surface, size);
-  return 0;
+  midEnd = std::make_unique<MidEnd>("vantrel", parsed.options.scale);
+  return startProgram(parsed, window, *midEnd).value_or(0);
 }

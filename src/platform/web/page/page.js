@@ -300,9 +300,15 @@ const calls = {
       calls.ended();
     });
   },
+  // The window has gone: as after a window's loop, the run's last save
+  // (once the game's handler has returned), then storage.
   ended() {
     running = false;
-    window.vantrelEnded = true;
+    setTimeout(() => {
+      window.vantrelExitCode = game.finished();
+      afterGame();
+      window.vantrelEnded = true;
+    });
     if (!query.has("play")) say("The game has ended. Reload the page to play again.");
   },
 };
@@ -667,6 +673,7 @@ async function start() {
     exposed: e("vantrelExposed", null, []),
     pictureArea: e("vantrelPictureArea", "string", []),
     closed: e("vantrelClosed", null, []),
+    finished: e("vantrelFinished", "number", []),
     menuSize: e("vantrelMenuSize", "number", []),
     menuPopup: e("vantrelMenuPopup", "string", ["number"]),
     menuText: e("vantrelMenuText", "string", ["number"]),
