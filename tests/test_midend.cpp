@@ -58,14 +58,16 @@ class TestFrontEnd final : public NullFrontEnd {
   std::string told, title;
   int posted = 0, ended = 0, abouts = 0, fullScreens = 0;
   bool minimised = false;
+  bool staysUp = false;  // the About box lets the game go on, as the page's does
   std::function<void()> duringAbout;
 
   void showPixels(const Rect& imageArea, const Rect& windowArea) override { shown.emplace_back(imageArea, windowArea); }
   void postClose() override { ++posted; }
   void endProgram() override { ++ended; }
-  void showAbout() override {
+  bool showAbout() override {
     ++abouts;
     if (duringAbout) duringAbout();
+    return staysUp;
   }
   void setTitle(const char* text) override { title = text; }
   bool isMinimised() override { return minimised; }
@@ -323,6 +325,22 @@ TEST_F(MidEndTest, UnattendedPlayShowsNoAboutBox) {
   }
 }
 
+// The page's About box returns at once: a played script waits for it all the
+// same, as for a modal box.
+TEST_F(MidEndTest, AnAboutBoxThatLetsTheCallerGoOnHoldsAPlayedScriptUntilItGoes) {
+  frontEnd.staysUp = true;
+  MidEnd& midEnd = start(1, "command 36\ntick 3\n");
+  midEnd.tick();
+  EXPECT_EQ(frontEnd.abouts, 1);
+  midEnd.tick();
+  midEnd.tick();
+  EXPECT_EQ(world.tickCount, 0) << "expiries while the box is up are dropped";
+  midEnd.aboutClosed();
+  EXPECT_EQ(world.tickCount, 1) << "the expiry that played the command goes on";
+  midEnd.tick();
+  EXPECT_EQ(world.tickCount, 2);
+}
+
 // What the program ends with when its script stops or its player closes it.
 TEST_F(MidEndTest, TheEndOfPlayDecidesTheExitCodeAndTheScreenshot) {
   const std::string shot = (folder() / "shot.png").string(), nowhere = (folder() / "no" / "shot.png").string();
@@ -367,11 +385,11 @@ TEST_F(MidEndTest, TheEndOfPlayDecidesTheExitCodeAndTheScreenshot) {
 TEST_F(MidEndTest, PauseWhenInactiveHoldsTheTicksWhileThePlayerIsAwayButNeverAPlayedScript) {
   const std::string script = (folder() / "s.txt").string();
   std::ofstream(script) << "tick 100\n";
-  enum Away { Inactive, Minimised, AboutBox };
+  enum Away { Inactive, Minimised, AboutBox, AboutBoxStayingUp };
   for (const bool option : {false, true}) {
     for (const bool played : {false, true}) {
-      for (const Away away : {Inactive, Minimised, AboutBox}) {
-        if (played && away == AboutBox) continue;  // live input does not reach a played game
+      for (const Away away : {Inactive, Minimised, AboutBox, AboutBoxStayingUp}) {
+        if (played && away >= AboutBox) continue;  // live input does not reach a played game
         SCOPED_TRACE(testing::Message() << "option " << option << ", played " << played << ", away " << away);
         frontEnd = TestFrontEnd();
         Options options;
@@ -404,6 +422,12 @@ TEST_F(MidEndTest, PauseWhenInactiveHoldsTheTicksWhileThePlayerIsAwayButNeverAPl
           case AboutBox:
             frontEnd.duringAbout = beAway;
             midEnd.commandChosen(CommandAbout);
+            break;
+          case AboutBoxStayingUp:
+            frontEnd.staysUp = true;
+            midEnd.commandChosen(CommandAbout);
+            beAway();
+            midEnd.aboutClosed();
             break;
         }
         midEnd.tick();

@@ -27,8 +27,10 @@ class FrontEnd {
   virtual void postClose() = 0;
   // Closes the window at once (it still calls closed()) and ends the loop.
   virtual void endProgram() = 0;
-  // The About box, modal: the game waits for the player to close it.
-  virtual void showAbout() = 0;
+  // The About box. A modal box returns once the player has closed it: false.
+  // A box that lets its caller go on (the page's) returns true at once, and
+  // the front end calls MidEnd::aboutClosed when it goes.
+  virtual bool showAbout() = 0;
   virtual void openHelp(const char* helpFile) = 0;
   // Full screen, or back to the window as it was.
   virtual void toggleFullScreen() = 0;

@@ -58,9 +58,10 @@ void MidEnd::create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSiz
 void MidEnd::tick() {
   if (closed_ || holding()) return;
   if (!script_) return dispatchMessage(*this, {MessageTick, 0, 0});
-  // A played About command holds the script until its box is closed; the
-  // box's loop keeps the timer going, and those expiries are dropped like
-  // any late ones.
+  // A played About command holds the script until its box is closed; a
+  // modal box's loop keeps the timer going, and those expiries are dropped
+  // like any late ones.
+  if (aboutUp_) return;
   const ScriptPlayback::Outcome outcome = script_->playTick(*this);
   if (outcome != ScriptPlayback::Playing && !closed_) endPlayback(outcome);
 }
@@ -203,9 +204,21 @@ void MidEnd::showAbout() {
   if (script_ && !screenshotPath_.empty()) return;
   aboutUp_ = true;
   holding();
-  frontEnd_->showAbout();
+  if (frontEnd_->showAbout()) {
+    if (script_) script_->suspend();
+    return;
+  }
   aboutUp_ = false;
   holding();
+}
+
+// The expiry that played the About command goes on where the box stopped it,
+// as it does when a modal box returns.
+void MidEnd::aboutClosed() {
+  if (!aboutUp_) return;
+  aboutUp_ = false;
+  holding();
+  if (script_) tick();
 }
 
 void MidEnd::warpCursor(int32_t x, int32_t y) {

@@ -68,6 +68,8 @@ class MidEnd final : private WindowHost {
   // Full Screen is the window's own: it reaches the front end during play too.
   void commandChosen(Command command);
   void activated(bool active);
+  // The About box that let the game go on has gone (see FrontEnd::showAbout).
+  void aboutClosed();
   // The client area has a new size, in window pixels: the picture's scale and
   // place follow it; the platform's paint follows.
   void resized(Point clientSize);

@@ -11,7 +11,7 @@ class NullFrontEnd : public FrontEnd {
   void setTitle(const char*) override {}
   void postClose() override {}
   void endProgram() override {}
-  void showAbout() override {}
+  bool showAbout() override { return false; }
   void openHelp(const char*) override {}
   void toggleFullScreen() override {}
   void warpCursor(Point) override {}

@@ -19,9 +19,10 @@ void ScriptPlayback::open(std::istream& in) { player_ = std::make_unique<ScriptP
 ScriptPlayback::Outcome ScriptPlayback::playTick(WindowHost& host) {
   if (inside_) return Playing;
   inside_ = true;
+  suspended_ = false;
   Outcome outcome = Playing;
   WindowMessage message;
-  for (bool ticked = false; !ticked && outcome == Playing;) {
+  for (bool ticked = false; !ticked && !suspended_ && outcome == Playing;) {
     switch (player_->next(message)) {
       case ScriptPlayer::StepMessage:
         dispatchMessage(host, message);

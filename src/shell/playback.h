@@ -29,6 +29,10 @@ class ScriptPlayback {
   // The game asked to close the window: the message being played is the
   // script's last, and playTick returns Closed.
   void stop() { stopped_ = true; }
+  // The message being played opened a box that lets the caller go on: the
+  // call playing it returns Playing at once, and the next goes on from the
+  // message after it.
+  void suspend() { suspended_ = true; }
 
   // Hands the game the script's messages up to and including one tick. A call
   // made while a played message is still being handled (a modal box's loop
@@ -42,6 +46,6 @@ class ScriptPlayback {
   std::ifstream file_;
   std::unique_ptr<ScriptPlayer> player_;
   std::string error_;
-  bool inside_ = false, stopped_ = false;
+  bool inside_ = false, stopped_ = false, suspended_ = false;
   void (*stateAction_)() = nullptr;
 };

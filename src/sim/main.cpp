@@ -14,7 +14,10 @@ namespace {
 // No window: the About box and the help have nowhere to show, and say so.
 class SimFrontEnd final : public NullFrontEnd {
  public:
-  void showAbout() override { std::fprintf(stderr, "vantrel-sim: the About box has no window to show in\n"); }
+  bool showAbout() override {
+    std::fprintf(stderr, "vantrel-sim: the About box has no window to show in\n");
+    return false;
+  }
   void openHelp(const char* helpFile) override {
     std::fprintf(stderr, "vantrel-sim: the help (%s) has no window to show in\n", helpFile);
   }

@@ -61,11 +61,12 @@ class GameWindow::Host final : public FrontEnd {
   void setTitle(const char* title) override { w_.setWindowTitle(QString::fromLatin1(title)); }
   void postClose() override { QMetaObject::invokeMethod(&w_, &QWidget::close, Qt::QueuedConnection); }
   void endProgram() override { w_.close(); }
-  void showAbout() override {
+  bool showAbout() override {
     AboutDialog(&w_).exec();
     // Without a window manager nobody gives the focus back.
     w_.activateWindow();
     takeFocus();
+    return false;
   }
   void openHelp(const char*) override {
     if (!w_.help_) w_.help_ = new HelpViewer(&w_);

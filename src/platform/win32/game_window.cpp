@@ -111,7 +111,10 @@ class Win32FrontEnd final : public FrontEnd {
   void setTitle(const char* title) override { SetWindowTextA(gameWindow, title); }
   void postClose() override { PostMessageA(gameWindow, WM_CLOSE, 0, 0); }
   void endProgram() override { DestroyWindow(gameWindow); }
-  void showAbout() override { DialogBoxParamA(appInstance, MAKEINTRESOURCEA(3), gameWindow, aboutDialogProc, 0); }
+  bool showAbout() override {
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(3), gameWindow, aboutDialogProc, 0);
+    return false;
+  }
   // Windows has not opened .hlp files since Vista: the help comes as HTML
   // pages beside the program, opened by the player's program for them.
   void openHelp(const char*) override {
