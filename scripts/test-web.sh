@@ -9,7 +9,9 @@ cd "$(dirname "$0")/.."
 root=$PWD
 linux=$root/build/bin
 
-scripts/build-web.sh
+# The window contract's page program needs GoogleTest's sources.
+scripts/apt-install.sh googletest
+scripts/build-web.sh -DVANTREL_BUILD_WEB_TESTS=ON
 work=$(mktemp -d /tmp/vantrel-web-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 

@@ -68,6 +68,8 @@ class PageCase(unittest.TestCase):
         cls.work = tempfile.mkdtemp(prefix="vantrel-page-")
         cls.site = os.path.join(cls.work, "site")
         shutil.copytree(SITE, cls.site)
+        for name in ("contract.js", "contract.wasm"):
+            shutil.copy(os.path.join(SITE, "..", "contract", name), cls.site)
         handler = functools.partial(QuietHandler, directory=cls.site)
         cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         threading.Thread(target=cls.server.serve_forever, daemon=True).start()
@@ -246,6 +248,20 @@ class Page(PageCase):
     def test_two_tabs_ending_at_once_keep_both_scores(self):
         _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
         self.assertEqual(self.two_tabs(at_once=True), table)
+
+
+class WindowContract(PageCase):
+    """The window contract every window keeps, run over the page: its cases
+    (tests/contract/window_contract.cpp) drive the page through its own DOM
+    events and frame handler (tests/web/contract_driver.cpp)."""
+
+    def test_the_page_keeps_the_window_contract(self):
+        self.browser.set_window_size(1400, 1000)
+        self.browser.get(self.url + "?contract")
+        failed = self.wait_for("window.vantrelContractFailed !== undefined && "
+                               "[window.vantrelContractFailed]", seconds=300)[0]
+        self.assertEqual(failed, 0, self.output())
+        self.assertIn("[  PASSED  ]", self.output())
 
 
 class Menus(PageCase):

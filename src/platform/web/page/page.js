@@ -13,6 +13,9 @@ const canvas = document.getElementById("game");
 const context = canvas.getContext("2d", {willReadFrequently: true});
 const pictureSize = [632, 424];  // the game's picture, in game pixels
 const query = new URLSearchParams(location.search);
+// ?contract: the window contract's test program in place of the game; it
+// gives the page each frame itself.
+const program = query.has("contract") ? "contract" : "vantrel";
 
 // The game's exported calls, once it runs.
 let game = null;
@@ -252,6 +255,8 @@ const cursors = {[-1]: "none", 0: "default", 1: "crosshair", 2: "none"};
 const calls = {
   openWindow(width, height) {
     pictureSize.splice(0, 2, width, height);
+    running = true;
+    fitStage();
   },
   setCursor(shape) {
     cursorShape = shape;
@@ -300,18 +305,20 @@ const calls = {
       calls.ended();
     });
   },
-  // The window has gone: as after a window's loop, the run's last save
-  // (once the game's handler has returned), then storage.
   ended() {
     running = false;
-    setTimeout(() => {
-      window.vantrelExitCode = game.finished();
-      afterGame();
-      window.vantrelEnded = true;
-    });
+    setTimeout(finish);  // once the game's handler has returned
     if (!query.has("play")) say("The game has ended. Reload the page to play again.");
   },
 };
+// The window has gone: as after a window's loop, the run's last save, then
+// storage.
+function finish() {
+  window.vantrelExitCode = game.finished();
+  afterGame();
+  window.vantrelEnded = true;
+}
+
 window.VantrelPage = {
   call: (name, ...args) => calls[name](...args),
   paintText,
@@ -405,12 +412,14 @@ function afterGame() {
 // docs/behaviour.md). While the table is synchronised the game waits, so
 // that it saves nothing meanwhile.
 function frame(now) {
-  if (!running) return;
-  if (!syncing) {
-    game.framePassed(now);
-    afterGame();
-  }
-  requestAnimationFrame(frame);
+  if (!running || syncing) return;
+  game.framePassed(now);
+  afterGame();
+}
+
+function loop(now) {
+  frame(now);
+  if (running) requestAnimationFrame(loop);
 }
 
 // Points on the canvas in the canvas's own pixels (the game's window
@@ -528,7 +537,19 @@ function listen() {
   window.addEventListener("focus", live(() => game.activated(1)));
   window.addEventListener("blur", live(() => game.activated(0)));
   document.getElementById("about").addEventListener("close", () => {
+    if (running) game.aboutClosed();
     canvas.focus();
+  });
+  // The browser dropped the canvas's pixels (its graphics context was lost):
+  // the game paints them all again, as a window does when uncovered.
+  canvas.addEventListener("contextrestored", live(() => game.exposed()));
+  // Closing the tab is the window's close box: the run ends, and its last
+  // save goes to storage as far as the browser lets it.
+  window.addEventListener("pagehide", (e) => {
+    if (!running || e.persisted) return;
+    game.closed();
+    running = false;
+    finish();
   });
   document.getElementById("help-close").addEventListener("click", () => {
     document.getElementById("help").hidden = true;
@@ -653,7 +674,8 @@ async function start() {
   const FS = Module.FS;
   FS.mkdir(scoreFolder);
   const stored = readStorage();
-  const args = ["--hiscore", scorePath];
+  const args = query.has("contract") ? [] : ["--hiscore", scorePath];
+  if (query.get("contract")) args.push("--gtest_filter=" + query.get("contract"));
   if (query.has("play")) {
     const response = await fetch(query.get("play"));
     FS.writeFile("/play.vsim", new Uint8Array(await response.arrayBuffer()));
@@ -672,6 +694,7 @@ async function start() {
     resized: e("vantrelResized", null, ["number", "number"]),
     exposed: e("vantrelExposed", null, []),
     pictureArea: e("vantrelPictureArea", "string", []),
+    aboutClosed: e("vantrelAboutClosed", null, []),
     closed: e("vantrelClosed", null, []),
     finished: e("vantrelFinished", "number", []),
     menuSize: e("vantrelMenuSize", "number", []),
@@ -692,14 +715,12 @@ async function start() {
   buildMenu();
   tableButtons();
   listen();
-  running = true;
-  if (Module.callMain(args) !== 0) running = false;  // its message is on the page
-  fitStage();
+  Module.callMain(args);  // the window opens, or the page says why not
   window.vantrelState = () => JSON.parse(game.state());
   window.vantrelPictureArea = () => game.pictureArea().split(" ").map(Number);
   window.vantrelStarted = performance.now();
   canvas.focus();
-  requestAnimationFrame(frame);
+  if (program === "vantrel") requestAnimationFrame(loop);
   await stored;
 }
 
@@ -721,8 +742,8 @@ if (location.protocol === "file:") {
   say("This browser cannot run WebAssembly, which Vantrel needs. A current Firefox, Chromium, Edge or Safari can.");
 } else {
   const script = document.createElement("script");
-  script.src = "vantrel.js";
-  script.onerror = () => say("Vantrel could not load vantrel.js from the server.");
+  script.src = program + ".js";
+  script.onerror = () => say(`Vantrel could not load ${program}.js from the server.`);
   document.body.append(script);
   if ("serviceWorker" in navigator && !query.has("play")) navigator.serviceWorker.register("service-worker.js");
 }

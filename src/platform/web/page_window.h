@@ -1,0 +1,48 @@
+// The page's window: the canvas, run by page.js, which turns the browser's
+// events into the calls page_window.cpp exports. The mid-end's front end and
+// the program's platform, in the page's terms.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/software_surface.h"
+#include "shell/front_end.h"
+#include "shell/midend.h"
+
+// Its loop is the browser's, going on after main has returned; the exported
+// calls reach the mid-end it was opened on.
+class PageWindow final : public FrontEnd, public Platform {
+ public:
+  PageWindow();
+  bool openWindow(MidEnd& midEnd) override;
+  void runLoop() override {}
+  MidEnd* midEnd() { return midEnd_; }
+
+  void showPixels(const Rect& area, const Rect& windowArea) override;
+  void setCursor(CursorShape shape) override;
+  void setMenuCheck(Command command, bool checked) override;
+  void setTitle(const char* title) override;
+  void postClose() override;
+  void endProgram() override;
+  bool showAbout() override;
+  void openHelp(const char* helpFile) override;
+  void toggleFullScreen() override;
+  // A page cannot move the pointer (see docs/behaviour.md).
+  void warpCursor(Point) override {}
+  void captureMouse(bool captured) override;
+  bool isMinimised() override;
+  bool mousePresent() override { return true; }
+  void showCursor(bool shown) override;
+  void takeFocus() override;
+  void showNotice(const char* text) override;
+  void tell(const std::string& text, bool error) override;
+
+ private:
+  MidEnd* midEnd_ = nullptr;
+  SoftwareSurface surface_;
+  std::vector<uint8_t> rgba_;
+};
+
+// The page's one window.
+PageWindow& pageWindow();
