@@ -464,13 +464,16 @@ TEST_F(MidEndTest, FramesRunTheTicksTheirTimeHoldsAndDropALongGap) {
   }
 }
 
+// The menu item and F11 alike; F11 is never a key of the name.
 TEST_F(MidEndTest, FullScreenIsTheWindowsOwnAlsoDuringPlay) {
   for (const std::string& script : {std::string(), std::string("tick 100\n")}) {
     frontEnd = TestFrontEnd();
     MidEnd& midEnd = start(1, script);
     midEnd.commandChosen(CommandFullScreen);
-    EXPECT_EQ(frontEnd.fullScreens, 1);
+    midEnd.keyPressed(KeyF11);
+    EXPECT_EQ(frontEnd.fullScreens, 2);
     EXPECT_EQ(world.gameState, StateEnteringName);
+    EXPECT_EQ(world.candidateEntry.name[0], '\0');
   }
 }
 

@@ -30,5 +30,6 @@ enum VirtualKey : int32_t {
   KeyDecimal = 0x6E,
   KeyDivide = 0x6F,
   KeyF1 = 0x70,  // to KeyF1 + 11, F12
+  KeyF11 = 0x7A,
   KeyF12 = 0x7B,
 };

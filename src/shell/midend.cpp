@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/keys.h"
 #include "core/world.h"
 #include "render/field.h"
 #include "scores/high_scores.h"
@@ -107,7 +108,11 @@ void MidEnd::buttonReleased(Point p) {
   input({MessageUp, game.x, game.y});
 }
 
-void MidEnd::keyPressed(int32_t virtualKey) { input({MessageKey, virtualKey, 0}); }
+// F11 is the window's own key, as its Full Screen item is: the game never sees it.
+void MidEnd::keyPressed(int32_t virtualKey) {
+  if (virtualKey == KeyF11) return commandChosen(CommandFullScreen);
+  input({MessageKey, virtualKey, 0});
+}
 
 void MidEnd::commandChosen(Command command) {
   if (command != CommandFullScreen) return input({MessageCommand, command, 0});

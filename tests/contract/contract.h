@@ -4,6 +4,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "render/surface.h"
 #include "shell/midend.h"
@@ -30,6 +31,9 @@ class WindowDriver {
   // closed by its button.
   virtual void answerAbout(std::function<void()> during) = 0;
   virtual Point clientSize() = 0;  // window pixels, as the platform has made it
+  // The player went to another window, or came back.
+  virtual void activate(bool active) = 0;
+  virtual std::string title() = 0;
 };
 
 std::unique_ptr<WindowDriver> openWindow(MidEnd& midEnd);

@@ -20,18 +20,20 @@ namespace {
 class WindowContract : public GameTest {
  protected:
   // A window on a mid-end at the scale, playing the script when one is given.
-  WindowDriver& open(int32_t scale = 1, const std::string& script = {}, const std::string& screenshot = {}) {
+  WindowDriver& open(int32_t scale = 1, const std::string& script = {}, const std::string& screenshot = {},
+                     bool pauseWhenInactive = false) {
     window_.reset();
     midEnd_ = std::make_unique<MidEnd>("vantrel", scale);
+    Options options;
+    options.hiscorePath = hiscorePath();
+    options.pauseWhenInactive = pauseWhenInactive;
     if (!script.empty()) {
-      const std::string path = (folder() / "script.vsim").string();
-      std::ofstream(path, std::ios::binary) << script;
-      Options options;
-      options.playPath = path;
+      options.playPath = (folder() / "script.vsim").string();
+      std::ofstream(options.playPath, std::ios::binary) << script;
       options.screenshotPath = screenshot;
-      std::string error;
-      EXPECT_TRUE(midEnd_->prepare(options, error)) << error;
     }
+    std::string error;
+    EXPECT_TRUE(midEnd_->prepare(options, error)) << error;
     window_ = openWindow(*midEnd_);
     return *window_;
   }
@@ -121,6 +123,24 @@ TEST_F(WindowContract, ALiveExitOrTheCloseBoxDuringPlayEndsTheProgramWithThePlay
     EXPECT_FALSE(window.isOpen());
     EXPECT_EQ(midEnd().exitCode(), c.exitCode);
     EXPECT_FALSE(std::filesystem::exists(shot));
+  }
+}
+
+// See Pausing while away in docs/behaviour.md.
+TEST_F(WindowContract, PauseWhenInactiveHoldsTheGameOnlyOnRequest) {
+  for (const bool option : {false, true}) {
+    SCOPED_TRACE(testing::Message() << "--pause-when-inactive " << option);
+    WindowDriver& window = open(1, {}, {}, option);
+    window.tick();
+    window.activate(false);
+    window.tick();
+    window.tick();
+    EXPECT_EQ(tickCount(), option ? 1 : 3);
+    EXPECT_EQ(window.title(), option ? "Vantrel - Paused" : "Vantrel");
+    window.activate(true);
+    window.tick();
+    EXPECT_EQ(tickCount(), option ? 2 : 4);
+    EXPECT_EQ(window.title(), "Vantrel");
   }
 }
 

@@ -36,6 +36,11 @@ class QtDriver final : public WindowDriver {
     });
   }
   Point clientSize() override { return {window_.view().width(), window_.view().height()}; }
+  void activate(bool active) override {
+    QApplication::setActiveWindow(active ? &window_ : nullptr);
+    QApplication::processEvents();
+  }
+  std::string title() override { return window_.windowTitle().toStdString(); }
 
  private:
   MidEnd& midEnd_;

@@ -26,7 +26,7 @@ EM_JS(int, canvasSize, (bool height), {
 // pixel wherever the page shows the canvas.
 EM_JS(void, pointerTo, (int x, int y), {
   const canvas = document.getElementById("game"), box = canvas.getBoundingClientRect();
-  const at = (p, edge, shown, pixels) => edge + ((p + 0.5) * shown) / pixels;
+  const at = (p, edge, shown, pixels) = > edge + ((p + 0.5) * shown) / pixels;
   canvas.dispatchEvent(new PointerEvent("pointermove", {
     bubbles : true,
     pointerType : "mouse",
@@ -39,23 +39,25 @@ EM_JS(void, pointerTo, (int x, int y), {
 EM_JS(void, chooseItem, (int command), {
   const item = menu.items.get(command).element;
   const title = item.closest(".popup").querySelector(".title");
-  const press = (element, kind) =>
-      element.dispatchEvent(new PointerEvent(kind, {bubbles : true, button : 0, pointerType : "mouse"}));
+  const press = (element, kind) =
+      > element.dispatchEvent(new PointerEvent(kind, {bubbles : true, button : 0, pointerType : "mouse"}));
   press(title, "pointerdown");
   press(item, "pointerup");
 });
 
+EM_JS(void, focusPage, (bool focused), { window.dispatchEvent(new FocusEvent(focused ? "focus" : "blur")); });
+EM_JS(void, pageTitle, (char* out, int size), { stringToUTF8(document.title, out, size); });
 EM_JS(void, closeTab, (), { window.dispatchEvent(new PageTransitionEvent("pagehide", {persisted : false})); });
 EM_JS(void, loseCanvas, (), { document.getElementById("game").dispatchEvent(new Event("contextrestored")); });
 
 // What the page does in the tasks and frames to come: posted closes, and a
 // dialog's close.
 EM_ASYNC_JS(void, settlePage, (), {
-  for (let i = 0; i < 3; i++) await new Promise((done) => setTimeout(done));
+  for (let i = 0; i < 3; i++) await new Promise((done) = > setTimeout(done));
 });
 EM_ASYNC_JS(void, closeAbout, (), {
   const about = document.getElementById("about");
-  const closed = new Promise((done) => about.addEventListener("close", done, {once : true}));
+  const closed = new Promise((done) = > about.addEventListener("close", done, {once : true}));
   document.getElementById("about-ok").click();
   await closed;
 });
@@ -67,10 +69,10 @@ EM_ASYNC_JS(void, sizeStage, (int width, int height), {
   stage.style.flex = "none";
   stage.style.width = width + "px";
   stage.style.height = height + "px";
-  await new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
+  await new Promise((done) = > requestAnimationFrame(() = > setTimeout(done)));
 });
 EM_ASYNC_JS(void, tableRead, (), {
-  while (!window.vantrelTableRead) await new Promise((done) => setTimeout(done, 10));
+  while (!window.vantrelTableRead) await new Promise((done) = > setTimeout(done, 10));
 });
 
 class PageDriver final : public WindowDriver {
@@ -100,6 +102,12 @@ class PageDriver final : public WindowDriver {
   bool isOpen() override { return pageRunning(); }
   void answerAbout(std::function<void()> during) override { during_ = std::move(during); }
   Point clientSize() override { return {canvasSize(false), canvasSize(true)}; }
+  void activate(bool active) override { focusPage(active); }
+  std::string title() override {
+    char text[64];
+    pageTitle(text, sizeof text);
+    return text;
+  }
 
  private:
   // The page's About box lets the game go on: once it is up, the player

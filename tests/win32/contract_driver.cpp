@@ -61,6 +61,12 @@ class Win32Driver final : public WindowDriver {
     GetClientRect(window_, &client);
     return {client.right, client.bottom};
   }
+  void activate(bool active) override { send(WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE); }
+  std::string title() override {
+    char text[64] = "";
+    GetWindowTextA(window_, text, sizeof text);
+    return text;
+  }
 
  private:
   LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "core/keys.h"
 #include "core/world.h"
 #include "shell/state_line.h"
 
@@ -106,11 +105,7 @@ EMSCRIPTEN_KEEPALIVE void vantrelFramePassed(double nowMs) { midEnd().framePasse
 EMSCRIPTEN_KEEPALIVE void vantrelPointerMoved(int32_t x, int32_t y) { midEnd().pointerMoved({x, y}); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonPressed() { midEnd().buttonPressed(); }
 EMSCRIPTEN_KEEPALIVE void vantrelButtonReleased(int32_t x, int32_t y) { midEnd().buttonReleased({x, y}); }
-// F11 is the window's own, as in the windows: the game never sees it.
-EMSCRIPTEN_KEEPALIVE void vantrelKeyPressed(int32_t virtualKey) {
-  if (virtualKey == KeyF1 + 10) return midEnd().commandChosen(CommandFullScreen);
-  midEnd().keyPressed(virtualKey);
-}
+EMSCRIPTEN_KEEPALIVE void vantrelKeyPressed(int32_t virtualKey) { midEnd().keyPressed(virtualKey); }
 EMSCRIPTEN_KEEPALIVE void vantrelCommandChosen(int32_t command) {
   midEnd().commandChosen(static_cast<Command>(command));
 }

@@ -268,13 +268,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {smallest.cx, smallest.cy};
       return 0;
     }
-    case WM_KEYDOWN:
-      if (wParam == VK_F11) {
-        toggleFullScreen();  // the window's key, before the game sees it
-      } else if (!IsIconic(window)) {
-        midEnd->keyPressed(static_cast<int32_t>(wParam));
-      }
-      return 0;
+    case WM_KEYDOWN: midEnd->keyPressed(static_cast<int32_t>(wParam)); return 0;
     case WM_COMMAND: midEnd->commandChosen(static_cast<Command>(LOWORD(wParam))); return 0;
     case WM_TIMER: midEnd->tick(); return 0;
     case WM_HSCROLL:
