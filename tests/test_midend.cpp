@@ -12,6 +12,7 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "game_fixture.h"
+#include "scores/file_system.h"
 #include "shell/input.h"
 #include "shell/midend.h"
 #include "shell/null_front_end.h"
@@ -505,3 +506,76 @@ TEST_F(MidEndTest, PreparingStartsOnlyWhatTheOptionsAsk) {
 }
 
 }  // namespace
+
+// The program around the window, on a platform that tells what it is told.
+class ProgramPlatform final : public Platform {
+ public:
+  bool opens = true;
+  std::string told;
+  std::function<void(MidEnd&)> loop;  // what the player does before the window goes
+
+  void tell(const std::string& text, bool error) override { told += (error ? "error: " : "") + text; }
+  bool openWindow(MidEnd& midEnd) override {
+    if (!opens) {
+      tell("no window\n", true);
+      return false;
+    }
+    midEnd_ = &midEnd;
+    midEnd.create(frontEnd_, surface_, midEnd.openingClientSize());
+    return true;
+  }
+  void runLoop() override {
+    if (loop) loop(*midEnd_);
+    midEnd_->closed();
+  }
+
+ private:
+  MidEnd* midEnd_ = nullptr;
+  NullFrontEnd frontEnd_;
+  FillSurface surface_;
+};
+
+using RunProgramTest = GameTest;
+
+TEST_F(RunProgramTest, EachWayOutHasItsExitCodeAndItsMessage) {
+  const std::string table = hiscorePath();
+  struct Case {
+    std::vector<const char*> args;
+    bool opens;
+    int exitCode;
+    std::string toldStart;  // what the player is told begins so
+  };
+  const Case cases[] = {
+      {{"vantrel", "--help"}, true, 0, "Usage: vantrel"},
+      {{"vantrel", "--version"}, true, 0, "vantrel "},
+      {{"vantrel", "--wobble"}, true, 2, "error: vantrel: "},
+      {{"vantrel", "--play", "/no/such/script"}, true, 2, "error: vantrel: "},
+      {{"vantrel", "--hiscore", table.c_str()}, false, 2, "error: no window\n"},
+      {{"vantrel", "--hiscore", table.c_str()}, true, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.args.back() << (c.opens ? "" : ", no window"));
+    ProgramPlatform platform;
+    platform.opens = c.opens;
+    EXPECT_EQ(runProgram(parseCommandLine(static_cast<int>(c.args.size()), c.args.data()), platform), c.exitCode);
+    EXPECT_EQ(platform.told.substr(0, c.toldStart.size()), c.toldStart);
+    if (c.toldStart.empty()) {
+      EXPECT_EQ(platform.told, "");
+    }
+  }
+}
+
+// A score whose save failed during play is saved once the window has gone.
+TEST_F(RunProgramTest, TheRunsLastSaveComesAfterTheLoop) {
+  const std::string table = hiscorePath();
+  const char* args[] = {"vantrel", "--hiscore", table.c_str()};
+  ProgramPlatform platform;
+  platform.loop = [&](MidEnd&) {
+    setFileStepHook([](FileStep step, const std::string&) { return step == FileStep::Create ? ENOSPC : 0; });
+    endGame("AB", 500);
+    setFileStepHook(nullptr);
+    ASSERT_FALSE(std::filesystem::exists(table)) << "the save during play failed";
+  };
+  EXPECT_EQ(runProgram(parseCommandLine(3, args), platform), 0);
+  EXPECT_TRUE(std::filesystem::exists(table));
+}

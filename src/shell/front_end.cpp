@@ -21,8 +21,8 @@ std::optional<int> startProgram(const CommandLine& parsed, Platform& platform, M
     platform.tell("vantrel: " + error + "\n", true);
     return 2;
   }
-  // A window that cannot be made ends the program quietly.
-  if (!platform.openWindow(midEnd)) return 0;
+  // A window that cannot be made: the platform has told why.
+  if (!platform.openWindow(midEnd)) return 2;
   return std::nullopt;
 }
 

@@ -53,7 +53,8 @@ class Platform {
  public:
   virtual ~Platform() = default;
   virtual void tell(const std::string& text, bool error) = 0;
-  // Makes and shows the window on the mid-end; false when it cannot be made.
+  // Makes and shows the window on the mid-end; false, having told the
+  // player why, when it cannot be made.
   virtual bool openWindow(MidEnd& midEnd) = 0;
   // Runs the message loop until the window has gone.
   virtual void runLoop() = 0;

@@ -192,5 +192,6 @@ void GameWindow::closeEvent(QCloseEvent* event) {
   timer_.stop();
   if (help_) help_->close();
   event->accept();
-  emit finished(midEnd_.closed());
+  midEnd_.closed();
+  emit finished();
 }

@@ -36,8 +36,8 @@ class GameWindow final : public QMainWindow {
   QWidget* notice() const { return notice_; }
 
  signals:
-  // The window has closed: the program is to end with the exit code.
-  void finished(int exitCode);
+  // The window has closed: the loop is to end (the mid-end keeps the exit code).
+  void finished();
 
  protected:
   void changeEvent(QEvent* event) override;

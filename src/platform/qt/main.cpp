@@ -94,7 +94,7 @@ class QtPlatform final : public Platform {
   bool openWindow(MidEnd& midEnd) override {
     window_ = std::make_unique<GameWindow>(midEnd);
     GameWindow* window = window_.get();
-    QObject::connect(window, &GameWindow::finished, qApp, &QCoreApplication::exit);
+    QObject::connect(window, &GameWindow::finished, qApp, &QCoreApplication::quit);
     onStopSignal(window, [window] { window->close(); });
     // The icon, pictures from 16 to 256 pixels, is read and sent once the
     // first picture is shown and the desktop has shown the window: the
