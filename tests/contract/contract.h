@@ -33,7 +33,10 @@ class WindowDriver {
   virtual Point clientSize() = 0;  // window pixels, as the platform has made it
   // The player went to another window, or came back.
   virtual void activate(bool active) = 0;
+  virtual void minimise(bool minimised) = 0;
+  virtual void pressKey(int32_t virtualKey) = 0;  // a letter, Enter or a function key
   virtual std::string title() = 0;
+  virtual bool isChecked(Command command) = 0;  // the menu item's check mark
 };
 
 std::unique_ptr<WindowDriver> openWindow(MidEnd& midEnd);

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "contract.h"
+#include "core/keys.h"
 #include "core/session.h"
 #include "game_fixture.h"
 #include "shell/input.h"
@@ -127,20 +129,72 @@ TEST_F(WindowContract, ALiveExitOrTheCloseBoxDuringPlayEndsTheProgramWithThePlay
 }
 
 // See Pausing while away in docs/behaviour.md.
-TEST_F(WindowContract, PauseWhenInactiveHoldsTheGameOnlyOnRequest) {
+TEST_F(WindowContract, PauseWhenInactiveHoldsTheGameWhileThePlayerIsAwayOnlyOnRequest) {
   for (const bool option : {false, true}) {
     SCOPED_TRACE(testing::Message() << "--pause-when-inactive " << option);
     WindowDriver& window = open(1, {}, {}, option);
-    window.tick();
-    window.activate(false);
-    window.tick();
-    window.tick();
-    EXPECT_EQ(tickCount(), option ? 1 : 3);
-    EXPECT_EQ(window.title(), option ? "Vantrel - Paused" : "Vantrel");
-    window.activate(true);
-    window.tick();
-    EXPECT_EQ(tickCount(), option ? 2 : 4);
-    EXPECT_EQ(window.title(), "Vantrel");
+    int32_t ticks = 0;
+    // One expiry while away, and one on return.
+    const auto away = [&](const char* how, const std::function<void()>& go, const std::function<void()>& back) {
+      SCOPED_TRACE(how);
+      go();
+      window.tick();
+      ticks += option ? 0 : 1;
+      EXPECT_EQ(tickCount(), ticks);
+      EXPECT_EQ(window.title(), option ? "Vantrel - Paused" : "Vantrel");
+      back();
+      window.tick();
+      EXPECT_EQ(tickCount(), ++ticks);
+      EXPECT_EQ(window.title(), "Vantrel");
+    };
+    away(
+        "another window", [&] { window.activate(false); }, [&] { window.activate(true); });
+    away(
+        "minimised", [&] { window.minimise(true); },
+        [&] {
+          window.minimise(false);
+          window.activate(true);
+        });
+    int32_t ticksDuringAbout = -1;
+    window.answerAbout([&] {
+      window.tick();
+      ticksDuringAbout = tickCount();
+    });
+    window.choose(CommandAbout);
+    EXPECT_EQ(ticksDuringAbout, option ? ticks : ticks + 1) << "the About box";
+  }
+}
+
+TEST_F(WindowContract, KeysWhileMinimisedAreIgnored) {
+  WindowDriver& window = open();
+  window.minimise(true);
+  window.pressKey('A');
+  window.pressKey(KeyReturn);
+  EXPECT_EQ(gameState(), StateEnteringName);
+  window.minimise(false);
+  window.pressKey('B');
+  window.pressKey(KeyReturn);
+  EXPECT_EQ(gameState(), StateReady);
+  EXPECT_STREQ(playerName(), "B");
+}
+
+// Choosing the checked item again keeps its mark.
+TEST_F(WindowContract, EachSpeedItemSetsItsSpeedAndCarriesTheOnlyCheckMark) {
+  WindowDriver& window = open();
+  const std::pair<Command, double> speeds[] = {
+      {CommandSlow, 0.5}, {CommandNormal, 1.0}, {CommandFast, 1.5}, {CommandSonic, 2.0}};
+  const auto onlyChecked = [&](Command checked) {
+    for (const auto& [speed, factor] : speeds) {
+      EXPECT_EQ(window.isChecked(speed), speed == checked) << "command " << speed;
+      if (speed == checked) {
+        EXPECT_EQ(world.speedFactor, factor);
+      }
+    }
+  };
+  onlyChecked(CommandNormal);
+  for (const Command chosen : {CommandSlow, CommandFast, CommandSonic, CommandSonic, CommandNormal}) {
+    window.choose(chosen);
+    onlyChecked(chosen);
   }
 }
 

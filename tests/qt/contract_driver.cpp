@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "contract/contract.h"
+#include "core/keys.h"
 #include "platform/qt/game_window.h"
 
 std::unique_ptr<DrawingSurface> makeSurface() { return std::make_unique<ImageSurface>(); }
@@ -40,7 +41,18 @@ class QtDriver final : public WindowDriver {
     QApplication::setActiveWindow(active ? &window_ : nullptr);
     QApplication::processEvents();
   }
+  void minimise(bool minimised) override {
+    minimised ? window_.showMinimized() : window_.showNormal();
+    QApplication::processEvents();
+  }
+  // Letters have the same codes in Qt.
+  void pressKey(int32_t key) override {
+    QTest::keyClick(&window_.view(), key == KeyReturn ? Qt::Key_Return
+                                     : key >= KeyF1   ? static_cast<Qt::Key>(Qt::Key_F1 + (key - KeyF1))
+                                                      : static_cast<Qt::Key>(key));
+  }
   std::string title() override { return window_.windowTitle().toStdString(); }
+  bool isChecked(Command command) override { return window_.action(command)->isChecked(); }
 
  private:
   MidEnd& midEnd_;

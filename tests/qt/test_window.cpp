@@ -52,23 +52,6 @@ TEST_F(WindowTest, MenuHasTheGamesPopupsItemsAndSeparator) {
   EXPECT_EQ(window().action(CommandFullScreen)->shortcut(), QKeySequence(Qt::Key_F11)) << "the window's own key";
 }
 
-TEST_F(WindowTest, EachSpeedItemSetsItsSpeedAndCarriesTheOnlyCheckMark) {
-  const std::pair<uint16_t, double> speeds[] = {
-      {CommandSlow, 0.5}, {CommandFast, 1.5}, {CommandSonic, 2.0}, {CommandSonic, 2.0}, {CommandNormal, 1.0}};
-  auto checked = [&] {
-    std::vector<uint16_t> result;
-    for (uint16_t c : {CommandSlow, CommandNormal, CommandFast, CommandSonic})
-      if (window().action(c)->isChecked()) result.push_back(c);
-    return result;
-  };
-  EXPECT_EQ(checked(), std::vector<uint16_t>{CommandNormal});
-  for (const auto& [command, factor] : speeds) {
-    window().action(command)->trigger();
-    EXPECT_EQ(world.speedFactor, factor);
-    EXPECT_EQ(checked(), std::vector<uint16_t>{command}) << command;
-  }
-}
-
 TEST_F(WindowTest, GameMenuCommandsChangeTheSessionAndExitCloses) {
   window().action(CommandNew)->trigger();
   EXPECT_EQ(world.gameState, StateReady);
@@ -175,15 +158,6 @@ TEST_F(WindowTest, AfterTheMenuBarLetsGoKeysReachTheGameAndMnemonicsStillOpenMen
     EXPECT_EQ(world.gameState, StatePlaying) << how;
   }
   EXPECT_EQ(world.speedFactor, 1.5) << "the Speed menu's F chose Fast";
-}
-
-TEST_F(WindowTest, KeysWhileMinimisedAreIgnored) {
-  startGame();
-  moveTo(inZone);
-  const int x = shell.pointerX;
-  window().showMinimized();
-  key(Qt::Key_Right);
-  EXPECT_EQ(shell.pointerX, x);
 }
 
 TEST_F(WindowTest, APressAndReleaseLaunchOnlyWhenReleasedInTheBatZone) {
@@ -393,55 +367,6 @@ TEST_F(WindowTest, AScaleLargerThanTheScreenIsLoweredWithOneLine) {
   big.show();
   QApplication::processEvents();
   EXPECT_EQ(big.view().size(), QSize(632, 424));
-}
-
-// See Pausing while away in docs/behaviour.md.
-TEST_F(WindowTest, PauseWhenInactiveHoldsTheGameWhileAnotherWindowIsActiveMinimisedOrAboutIsUp) {
-  MidEnd pausing;
-  Options options;
-  options.hiscorePath = (folder() + "/hiscore.txt").toStdString();
-  options.pauseWhenInactive = true;
-  std::string error;
-  ASSERT_TRUE(pausing.prepare(options, error)) << error;
-  GameWindow game(pausing);
-  game.show();
-  auto activate = [](QWidget& w) {
-    w.activateWindow();
-    return QTest::qWaitForWindowActive(&w);
-  };
-  ASSERT_TRUE(activate(game));
-  pausing.tick();
-  EXPECT_EQ(world.tickCount, 1);
-  ASSERT_TRUE(activate(window()));  // another window
-  EXPECT_EQ(game.windowTitle(), "Vantrel - Paused");
-  pausing.tick();
-  EXPECT_EQ(world.tickCount, 1);
-  ASSERT_TRUE(activate(game));
-  EXPECT_EQ(game.windowTitle(), "Vantrel");
-  pausing.tick();
-  EXPECT_EQ(world.tickCount, 2);
-
-  game.showMinimized();
-  pausing.tick();
-  EXPECT_EQ(world.tickCount, 2);
-  EXPECT_EQ(game.windowTitle(), "Vantrel - Paused");
-  game.showNormal();
-  ASSERT_TRUE(activate(game));
-  pausing.tick();
-  EXPECT_EQ(world.tickCount, 3);
-
-  int32_t ticksDuringAbout = -1;
-  QTimer::singleShot(0, [&] {
-    pausing.tick();
-    ticksDuringAbout = world.tickCount;
-    QApplication::activeModalWidget()->findChild<QPushButton*>()->click();
-  });
-  game.action(CommandAbout)->trigger();
-  EXPECT_EQ(ticksDuringAbout, 3);
-  ASSERT_TRUE(activate(game));
-  pausing.tick();
-  EXPECT_EQ(world.tickCount, 4);
-  EXPECT_EQ(game.windowTitle(), "Vantrel");
 }
 
 // The colour picture at every size the desktop installs, each on a

@@ -14,6 +14,8 @@
 
 namespace {
 
+// The page's JavaScript, as the browser reads it.
+// clang-format off
 EM_JS(void, pageFrame, (double ms), { frame(ms); });
 EM_JS(bool, pageRunning, (), { return running; });
 EM_JS(bool, aboutOpen, (), { return document.getElementById("about").open; });
@@ -26,7 +28,7 @@ EM_JS(int, canvasSize, (bool height), {
 // pixel wherever the page shows the canvas.
 EM_JS(void, pointerTo, (int x, int y), {
   const canvas = document.getElementById("game"), box = canvas.getBoundingClientRect();
-  const at = (p, edge, shown, pixels) = > edge + ((p + 0.5) * shown) / pixels;
+  const at = (p, edge, shown, pixels) => edge + ((p + 0.5) * shown) / pixels;
   canvas.dispatchEvent(new PointerEvent("pointermove", {
     bubbles : true,
     pointerType : "mouse",
@@ -39,25 +41,37 @@ EM_JS(void, pointerTo, (int x, int y), {
 EM_JS(void, chooseItem, (int command), {
   const item = menu.items.get(command).element;
   const title = item.closest(".popup").querySelector(".title");
-  const press = (element, kind) =
-      > element.dispatchEvent(new PointerEvent(kind, {bubbles : true, button : 0, pointerType : "mouse"}));
+  const press = (element, kind) =>
+    element.dispatchEvent(new PointerEvent(kind, {bubbles: true, button: 0, pointerType: "mouse"}));
   press(title, "pointerdown");
   press(item, "pointerup");
 });
 
 EM_JS(void, focusPage, (bool focused), { window.dispatchEvent(new FocusEvent(focused ? "focus" : "blur")); });
 EM_JS(void, pageTitle, (char* out, int size), { stringToUTF8(document.title, out, size); });
+// A hidden page is the page's minimised window.
+EM_JS(void, hidePage, (bool hidden), {
+  Object.defineProperty(document, "hidden", {value : hidden, configurable : true});
+  document.dispatchEvent(new Event("visibilitychange"));
+});
+EM_JS(void, keyDown, (int code), {
+  let key = String.fromCharCode(code).toLowerCase();
+  if (code == 13) key = "Enter";
+  if (code >= 112) key = "F" + (code - 111);
+  document.getElementById("game").dispatchEvent(new KeyboardEvent("keydown", {key : key, bubbles : true}));
+});
+EM_JS(bool, itemChecked, (int command), { return menu.items.get(command).element.classList.contains("checked"); });
 EM_JS(void, closeTab, (), { window.dispatchEvent(new PageTransitionEvent("pagehide", {persisted : false})); });
 EM_JS(void, loseCanvas, (), { document.getElementById("game").dispatchEvent(new Event("contextrestored")); });
 
 // What the page does in the tasks and frames to come: posted closes, and a
 // dialog's close.
 EM_ASYNC_JS(void, settlePage, (), {
-  for (let i = 0; i < 3; i++) await new Promise((done) = > setTimeout(done));
+  for (let i = 0; i < 3; i++) await new Promise((done) => setTimeout(done));
 });
 EM_ASYNC_JS(void, closeAbout, (), {
   const about = document.getElementById("about");
-  const closed = new Promise((done) = > about.addEventListener("close", done, {once : true}));
+  const closed = new Promise((done) => about.addEventListener("close", done, {once : true}));
   document.getElementById("about-ok").click();
   await closed;
 });
@@ -69,11 +83,13 @@ EM_ASYNC_JS(void, sizeStage, (int width, int height), {
   stage.style.flex = "none";
   stage.style.width = width + "px";
   stage.style.height = height + "px";
-  await new Promise((done) = > requestAnimationFrame(() = > setTimeout(done)));
+  await new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
 });
 EM_ASYNC_JS(void, tableRead, (), {
-  while (!window.vantrelTableRead) await new Promise((done) = > setTimeout(done, 10));
+  while (!window.vantrelTableRead) await new Promise((done) => setTimeout(done, 10));
 });
+
+// clang-format on
 
 class PageDriver final : public WindowDriver {
  public:
@@ -103,6 +119,9 @@ class PageDriver final : public WindowDriver {
   void answerAbout(std::function<void()> during) override { during_ = std::move(during); }
   Point clientSize() override { return {canvasSize(false), canvasSize(true)}; }
   void activate(bool active) override { focusPage(active); }
+  void minimise(bool minimised) override { hidePage(minimised); }
+  void pressKey(int32_t key) override { keyDown(key); }
+  bool isChecked(Command command) override { return itemChecked(command); }
   std::string title() override {
     char text[64];
     pageTitle(text, sizeof text);

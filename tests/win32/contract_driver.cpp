@@ -62,6 +62,14 @@ class Win32Driver final : public WindowDriver {
     return {client.right, client.bottom};
   }
   void activate(bool active) override { send(WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE); }
+  void minimise(bool minimised) override {
+    ShowWindow(window_, minimised ? SW_MINIMIZE : SW_RESTORE);
+    settle();
+  }
+  void pressKey(int32_t key) override { send(WM_KEYDOWN, key); }
+  bool isChecked(Command command) override {
+    return GetMenuState(GetMenu(window_), command, MF_BYCOMMAND) & MF_CHECKED;
+  }
   std::string title() override {
     char text[64] = "";
     GetWindowTextA(window_, text, sizeof text);

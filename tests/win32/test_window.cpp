@@ -64,19 +64,6 @@ TEST_F(WindowTest, OpensInNameEntryWithTheTitleMenuAndNormalSpeedChecked) {
   EXPECT_EQ(outer.bottom - outer.top, 470);
 }
 
-TEST_F(WindowTest, SpeedCommandsMoveTheCheckMark) {
-  send(WM_COMMAND, 44);
-  EXPECT_TRUE(checked(44));
-  EXPECT_FALSE(checked(42));
-  EXPECT_EQ(world.speedFactor, 1.5);
-  send(WM_COMMAND, 44);  // already checked: it stays
-  EXPECT_TRUE(checked(44));
-  send(WM_COMMAND, 42);
-  EXPECT_TRUE(checked(42));
-  EXPECT_FALSE(checked(44));
-  EXPECT_EQ(world.speedFactor, 1.0);
-}
-
 TEST_F(WindowTest, EveryTimerMessageIsATick) {
   const int32_t before = tickCount();
   send(WM_TIMER, gameTimerId);
@@ -116,12 +103,6 @@ TEST_F(WindowTest, AboutBoxIsModalAndEndsOnItsButton) {
   KillTimer(nullptr, timer);
   EXPECT_TRUE(aboutSeen);
   EXPECT_EQ(FindWindowA(nullptr, "About Vantrel"), nullptr);
-}
-
-std::string titleOf(HWND window) {
-  char title[32] = "";
-  GetWindowTextA(window, title, sizeof title);
-  return title;
 }
 
 TEST_F(WindowTest, F11TogglesFullScreenAndTheWindowKeepsItsSmallestSize) {
@@ -182,52 +163,6 @@ TEST_F(WindowTest, ExitClosesTheWindowAndEndsTheLoop) {
   EXPECT_TRUE(quit);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(midEnd->exitCode(), 0);
-}
-
-// See Pausing while away in docs/behaviour.md: told by the activation
-// messages the system sends.
-TEST(PausingWindowTest, TheGameIsHeldWhileTheWindowIsInactiveOrMinimised) {
-  const fs::path folder = fs::temp_directory_path() / ("vantrel-pausing-" + std::to_string(GetCurrentProcessId()));
-  fs::create_directories(folder);
-  Options options;
-  options.hiscorePath = (folder / "hiscore.txt").string();
-  options.pauseWhenInactive = true;
-  MidEnd pausing;
-  std::string error;
-  ASSERT_TRUE(pausing.prepare(options, error)) << error;
-  WNDCLASSA registered;
-  if (!GetClassInfoA(GetModuleHandleA(nullptr), "Vantrel", &registered)) initApplication(GetModuleHandleA(nullptr));
-  HWND window = createGameWindow(pausing);
-  ASSERT_NE(window, nullptr);
-  KillTimer(window, gameTimerId);  // the test gives every expiry
-  auto send = [window](UINT message, WPARAM wParam) { SendMessageA(window, message, wParam, 0); };
-
-  send(WM_ACTIVATE, WA_ACTIVE);
-  send(WM_TIMER, gameTimerId);
-  EXPECT_EQ(tickCount(), 1);
-  send(WM_ACTIVATE, WA_INACTIVE);
-  send(WM_TIMER, gameTimerId);
-  EXPECT_EQ(tickCount(), 1);
-  EXPECT_EQ(titleOf(window), "Vantrel - Paused");
-  send(WM_ACTIVATE, WA_CLICKACTIVE);
-  send(WM_TIMER, gameTimerId);
-  EXPECT_EQ(tickCount(), 2);
-  EXPECT_EQ(titleOf(window), "Vantrel");
-
-  ShowWindow(window, SW_MINIMIZE);
-  send(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 1));  // active but minimised
-  send(WM_TIMER, gameTimerId);
-  EXPECT_EQ(tickCount(), 2);
-  ShowWindow(window, SW_RESTORE);
-  send(WM_ACTIVATE, WA_ACTIVE);
-  send(WM_TIMER, gameTimerId);
-  EXPECT_EQ(tickCount(), 3);
-
-  DestroyWindow(window);
-  MSG quit;
-  PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
 }
 
 }  // namespace

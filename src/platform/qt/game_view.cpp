@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/qt/key_map.h"
+#include "shell/window_layout.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ void GameView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const Rect picture = midEnd_.pictureArea();
   const QRect area(picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top);
-  for (const QRect& border : event->region() - area) painter.fillRect(border, Qt::black);
+  for (const Rect& b : bordersAround({0, 0, width(), height()}, picture))
+    painter.fillRect(QRect(b.left, b.top, b.right - b.left, b.bottom - b.top), Qt::black);
   // Only the game pixels under what Qt asks for are drawn: a frame changes a few.
   const int scale = midEnd_.scale();
   const QImage& image = surface_.qImage();

@@ -8,13 +8,13 @@
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QScreen>
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/qt/about_dialog.h"
 #include "platform/qt/help_viewer.h"
 #include "shell/tables.h"
 #include "shell/window.h"
+#include "shell/window_layout.h"
 
 namespace {
 
@@ -160,7 +160,7 @@ void GameWindow::startTicking() { timer_.start(); }
 // nor the timer, and goes when its button is pressed, or by Enter or Escape
 // once the player has clicked it. It stands right of the window, else left
 // of it, below or above it, where the screen has room, so that it hides
-// nothing of the game.
+// nothing of the game (see window_layout.h).
 void GameWindow::showNotice(const QString& text) {
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), QString(), QMessageBox::Ok, this);
   box->setTextFormat(Qt::PlainText);  // a folder's name may look like markup
@@ -170,15 +170,10 @@ void GameWindow::showNotice(const QString& text) {
   box->setWindowModality(Qt::NonModal);
   box->setEscapeButton(QMessageBox::Ok);
   box->adjustSize();
-  const QRect game = frameGeometry(), screenArea = screen()->availableGeometry();
-  const int gap = 8, w = box->width(), h = box->height();
-  const QPoint places[] = {{game.right() + gap, game.top()},
-                           {game.left() - gap - w, game.top()},
-                           {game.left(), game.bottom() + gap},
-                           {game.left(), game.top() - gap - h}};
-  const auto fits = [&](QPoint p) { return screenArea.contains(QRect(p, box->size())); };
-  const QPoint* place = std::find_if(std::begin(places), std::end(places), fits);
-  box->move(place == std::end(places) ? places[0] : *place);
+  const auto rect = [](const QRect& r) { return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; };
+  const Point place =
+      noticePlace(rect(screen()->availableGeometry()), rect(frameGeometry()), {box->width(), box->height()});
+  box->move(place.x, place.y);
   box->show();
   notice_ = box;
 }

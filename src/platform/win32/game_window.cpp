@@ -10,6 +10,7 @@
 #include "platform/win32/gdi_surface.h"
 #include "shell/options.h"
 #include "shell/tables.h"
+#include "shell/window_layout.h"
 
 namespace {
 
@@ -64,9 +65,8 @@ void toggleFullScreen() {
 
 thread_local HHOOK noticeHook;  // until the notice of this thread is placed
 
-// Moves a box that is opening beside the game window: right of it, else left
-// of it, below or above it, where the work area has room, so that it hides
-// nothing of the game.
+// Moves a box that is opening beside the game window, where it hides nothing
+// of the game (see window_layout.h).
 LRESULT CALLBACK placeNotice(int code, WPARAM wParam, LPARAM lParam) {
   if (code != HCBT_ACTIVATE) return CallNextHookEx(nullptr, code, wParam, lParam);
   HWND box = reinterpret_cast<HWND>(wParam);
@@ -74,19 +74,10 @@ LRESULT CALLBACK placeNotice(int code, WPARAM wParam, LPARAM lParam) {
   MONITORINFO monitor{sizeof monitor};
   if (GetWindowRect(gameWindow, &game) && GetWindowRect(box, &own) &&
       GetMonitorInfoA(MonitorFromWindow(gameWindow, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-    const LONG gap = 8, w = own.right - own.left, h = own.bottom - own.top;
-    const POINT places[] = {{game.right + gap, game.top},
-                            {game.left - gap - w, game.top},
-                            {game.left, game.bottom + gap},
-                            {game.left, game.top - gap - h}};
     const RECT& work = monitor.rcWork;
-    POINT place = places[0];
-    for (const POINT& p : places) {
-      if (p.x >= work.left && p.y >= work.top && p.x + w <= work.right && p.y + h <= work.bottom) {
-        place = p;
-        break;
-      }
-    }
+    const Point place =
+        noticePlace({work.left, work.top, work.right, work.bottom}, {game.left, game.top, game.right, game.bottom},
+                    {own.right - own.left, own.bottom - own.top});
     SetWindowPos(box, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   UnhookWindowsHookEx(noticeHook);  // where the player moves it later is the player's
@@ -186,15 +177,13 @@ void destroy() {
 void paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(gameWindow, &ps);
-  const Rect p = midEnd->pictureArea();
   RECT client;
   GetClientRect(gameWindow, &client);
   HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  const RECT borders[] = {{0, 0, client.right, p.top},
-                          {0, p.bottom, client.right, client.bottom},
-                          {0, p.top, p.left, p.bottom},
-                          {p.right, p.top, client.right, p.bottom}};
-  for (const RECT& border : borders) FillRect(dc, &border, black);
+  for (const Rect& r : bordersAround({0, 0, client.right, client.bottom}, midEnd->pictureArea())) {
+    const RECT border{r.left, r.top, r.right, r.bottom};
+    FillRect(dc, &border, black);
+  }
   midEnd->exposed();
   EndPaint(gameWindow, &ps);
 }
