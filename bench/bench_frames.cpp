@@ -10,9 +10,10 @@
 #include "core/levels.h"
 #include "core/session.h"
 #include "core/world.h"
-#include "platform/qt/image_surface.h"
+#include "platform/qt/text_painter.h"
 #include "render/field.h"
 #include "render/panel.h"
+#include "render/software_surface.h"
 #include "shell/midend.h"
 #include "shell/null_front_end.h"
 #include "shell/window.h"
@@ -47,7 +48,7 @@ class QuietFrontEnd final : public NullFrontEnd {
 // Two ticks of play: one field frame, as the window draws and shows it every 20 ms.
 void BM_FieldFrame(benchmark::State& state) {
   QuietFrontEnd frontEnd;
-  ImageSurface surface;
+  SoftwareSurface surface(paintText);
   MidEnd midEnd;
   midEnd.create(frontEnd, surface, midEnd.openingClientSize());
   setUpScene();
@@ -62,7 +63,7 @@ void BM_FieldFrame(benchmark::State& state) {
 BENCHMARK(BM_FieldFrame);
 
 void BM_PanelFrame(benchmark::State& state) {
-  ImageSurface surface;
+  SoftwareSurface surface(paintText);
   surface.resize(clientWidth, clientHeight);
   setUpScene();
   for (auto _ : state) drawPanel(surface);

@@ -9,8 +9,10 @@
 #include "contract/contract.h"
 #include "core/keys.h"
 #include "platform/qt/game_window.h"
+#include "platform/qt/text_painter.h"
+#include "render/software_surface.h"
 
-std::unique_ptr<DrawingSurface> makeSurface() { return std::make_unique<ImageSurface>(); }
+std::unique_ptr<DrawingSurface> makeSurface() { return std::make_unique<SoftwareSurface>(paintText); }
 
 namespace {
 

@@ -7,7 +7,6 @@
 
 #include "core/levels.h"
 #include "platform/qt/fonts.h"
-#include "platform/qt/image_surface.h"
 #include "render/drawing_objects.h"
 #include "render/field.h"
 #include "render/panel.h"

@@ -40,7 +40,7 @@ class WindowTest : public ::testing::Test {
   MidEnd& midEnd() { return *midEnd_; }
   GameWindow& window() { return *window_; }
   GameView& view() { return window_->view(); }
-  const QImage& image() { return view().surface().qImage(); }
+  QImage image() { return view().image(); }
   QRgb pixel(int x, int y) { return image().pixel(x, y); }
   void ticks(int n) {
     for (int i = 0; i < n; ++i) midEnd_->tick();

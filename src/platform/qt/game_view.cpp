@@ -28,6 +28,11 @@ GameView::GameView(MidEnd& midEnd, QWidget* parent)
   applyCursor();
 }
 
+QImage GameView::image() {
+  const PixelImage p = surface_.image();
+  return QImage(reinterpret_cast<const uchar*>(p.pixels), p.width, p.height, p.stride * 4, QImage::Format_RGB32);
+}
+
 QSize GameView::sizeHint() const {
   const Point size = midEnd_.openingClientSize();
   return QSize(size.x, size.y);
@@ -53,7 +58,7 @@ void GameView::paintEvent(QPaintEvent* event) {
     painter.fillRect(QRect(b.left, b.top, b.right - b.left, b.bottom - b.top), Qt::black);
   // Only the game pixels under what Qt asks for are drawn: a frame changes a few.
   const int scale = midEnd_.scale();
-  const QImage& image = surface_.qImage();
+  const QImage image = this->image();
   painter.translate(area.topLeft());
   painter.scale(scale, scale);
   for (const QRect& r : event->region() & area) {

@@ -2,10 +2,12 @@
 // paint events into the mid-end's calls.
 #pragma once
 #include <QCursor>
+#include <QImage>
 #include <QRegion>
 #include <QWidget>
 
-#include "platform/qt/image_surface.h"
+#include "platform/qt/text_painter.h"
+#include "render/software_surface.h"
 #include "shell/midend.h"
 
 class GameView final : public QWidget {
@@ -14,7 +16,9 @@ class GameView final : public QWidget {
  public:
   GameView(MidEnd& midEnd, QWidget* parent);
 
-  ImageSurface& surface() { return surface_; }
+  SoftwareSurface& surface() { return surface_; }
+  // The client image, over the surface's own pixels.
+  QImage image();
   // Shows the window area's pixels: painted from the image when Qt next paints.
   void showPixels(const QRect& windowArea);
   void setShape(CursorShape shape);
@@ -39,7 +43,7 @@ class GameView final : public QWidget {
   void applyCursor();
 
   MidEnd& midEnd_;
-  ImageSurface surface_;
+  SoftwareSurface surface_{paintText};
   QRegion shown_;          // what the mid-end asked to show and Qt has not yet painted
   QCursor batZoneCursor_;  // transparent: in the bat zone the bat stands for the pointer
   CursorShape shape_ = CursorArrow;
