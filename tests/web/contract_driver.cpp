@@ -1,4 +1,4 @@
-// The window contract over the page, in headless Chromium: page.js loads this
+// The window and surface contracts over the page, in headless Chromium: page.js loads this
 // program in place of the game (index.html?contract) and runs it as it runs
 // the game. The driver acts as the browser and its player: DOM events on the
 // page's own elements, and each display frame's time given to the page's
@@ -145,6 +145,7 @@ EM_JS(void, reportResult, (int failed), { window.vantrelContractFailed = failed;
 
 }  // namespace
 
+std::unique_ptr<DrawingSurface> makeSurface() { return std::make_unique<SoftwareSurface>(paintText); }
 std::unique_ptr<WindowDriver> openWindow(MidEnd& midEnd) { return std::make_unique<PageDriver>(midEnd); }
 
 int main(int argc, char** argv) {

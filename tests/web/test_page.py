@@ -250,18 +250,20 @@ class Page(PageCase):
         self.assertEqual(self.two_tabs(at_once=True), table)
 
 
-class WindowContract(PageCase):
-    """The window contract every window keeps, run over the page: its cases
-    (tests/contract/window_contract.cpp) drive the page through its own DOM
-    events and frame handler (tests/web/contract_driver.cpp)."""
+class Contracts(PageCase):
+    """The contracts every window and drawing surface keep, run over the page:
+    their cases (tests/contract/) drive the page through its own DOM events
+    and frame handler (tests/web/contract_driver.cpp)."""
 
-    def test_the_page_keeps_the_window_contract(self):
+    def test_the_page_keeps_the_window_and_surface_contracts(self):
         self.browser.set_window_size(1400, 1000)
         self.browser.get(self.url + "?contract")
         failed = self.wait_for("window.vantrelContractFailed !== undefined && "
                                "[window.vantrelContractFailed]", seconds=300)[0]
-        self.assertEqual(failed, 0, self.output())
-        self.assertIn("[  PASSED  ]", self.output())
+        output = self.output()
+        self.assertEqual(failed, 0, output)
+        for suite in ("WindowContract", "SurfaceContract"):
+            self.assertIn(f"[       OK ] {suite}.", output)
 
 
 class Menus(PageCase):

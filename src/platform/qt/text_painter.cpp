@@ -11,8 +11,8 @@ QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.b
 
 }  // namespace
 
-void paintText(uint32_t* pixels, int32_t width, int32_t height, const Rect& clip, const Rect& r,
-               std::string_view text, TextAlign align, const Font& font, Color color) {
+void paintText(uint32_t* pixels, int32_t width, int32_t height, const Rect& clip, const Rect& r, std::string_view text,
+               TextAlign align, const Font& font, Color color) {
   QImage image(reinterpret_cast<uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32);
   QPainter painter(&image);
   painter.setClipRect(toQRect(clip));

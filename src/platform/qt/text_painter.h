@@ -6,5 +6,5 @@
 
 #include "render/surface.h"
 
-void paintText(uint32_t* pixels, int32_t width, int32_t height, const Rect& clip, const Rect& r,
-               std::string_view text, TextAlign align, const Font& font, Color color);
+void paintText(uint32_t* pixels, int32_t width, int32_t height, const Rect& clip, const Rect& r, std::string_view text,
+               TextAlign align, const Font& font, Color color);

@@ -25,14 +25,14 @@ EM_JS(void, pageText, (const char* what, const char* text),
       { VantrelPage.call(UTF8ToString(what), UTF8ToString(text)); });
 EM_JS(bool, pageHidden, (), { return document.hidden; });
 
+}  // namespace
+
 void paintText(uint32_t* pixels, int32_t width, int32_t, const Rect& clip, const Rect& r, std::string_view text,
                TextAlign align, const Font& font, Color color) {
   const uint32_t rgb = uint32_t{color.r} << 16 | uint32_t{color.g} << 8 | color.b;
   pagePaintText(pixels, width, clip.left, clip.top, clip.right, clip.bottom, r.left, r.top, r.right, text.data(),
                 static_cast<int32_t>(text.size()), align, font.face, font.height, font.weight, rgb);
 }
-
-}  // namespace
 
 PageWindow::PageWindow() : surface_(paintText) {}
 

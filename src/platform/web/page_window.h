@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "render/software_surface.h"
@@ -46,3 +47,8 @@ class PageWindow final : public FrontEnd, public Platform {
 
 // The page's one window.
 PageWindow& pageWindow();
+
+// The game's text in the browser's rasteriser (page.js), drawn into the
+// software surface's pixels.
+void paintText(uint32_t* pixels, int32_t width, int32_t height, const Rect& clip, const Rect& r, std::string_view text,
+               TextAlign align, const Font& font, Color color);
