@@ -292,12 +292,14 @@ intptr_t acquireLock(const Folder& folder, const std::string& name, const std::s
   }
   for (int waited = 0;; waited += 10) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
-    if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= timeoutMs) break;
-    hookedStep(FileStep::LockWait, name);
+    if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= timeoutMs) {
+      error = errno == EWOULDBLOCK ? ETIMEDOUT : errno;
+      break;
+    }
+    if ((error = hookedStep(FileStep::LockWait, name)) != 0) break;
     const timespec pause{0, 10'000'000};
     ::nanosleep(&pause, nullptr);
   }
-  error = errno == EWOULDBLOCK ? ETIMEDOUT : errno;
   ::close(fd);
   return -1;
 }
