@@ -136,6 +136,8 @@ TEST_F(MidEndTest, OnlyThePlacesAFrameChangedAreDrawnAndShown) {
 // cut at the edge, and leaves nothing behind where it was.
 TEST_F(MidEndTest, FramesLeaveTheWholeClientAsAWholeRedrawWould) {
   MidEnd& midEnd = start();
+  midEnd.keyPressed(KeyReturn);  // a new game: a ball to move by hand
+  ASSERT_GT(world.ballSize, 0);
   const Rect field = world.fieldRect;
   const int32_t half = world.ballSize / 2, inside = 60;
   const Point places[] = {{field.right - half, field.top + inside},  {field.left - half, field.top + inside},

@@ -481,6 +481,7 @@ TEST_F(ScaledWindowTest, EveryGamePixelIsTwoByTwoAndThePointerIsInGamePixels) {
 // another window covered part of this one, paints every window pixel of the
 // place from the game pixel under it: no column or row is left as it was.
 class ScaledPaintTest : public WindowTest, public testing::WithParamInterface<int> {
+ protected:
   int scale() const override { return GetParam(); }
 };
 
