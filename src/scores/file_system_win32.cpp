@@ -122,7 +122,9 @@ bool isRegularOrMissing(const Folder& folder, const std::string& name) {
   const std::string path = pathOf(folder, name);
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return errorOf(GetLastError()) == ENOENT;
-  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 && identityAtPath(path).regular;
+  const FileIdentity identity = identityAtPath(path);
+  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+         (!identity.exists || identity.regular);
 }
 
 FileIdentity identityOf(std::FILE* file) {
