@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
 # Proves the web build (build-web/, made by scripts/build-web.sh) against the
-# Linux build's (build/, made first by scripts/build.sh): vantrel-sim under
-# node on the demo scripts and on bad scripts, byte for byte (standard
-# output, standard error, exit code and the hiscore.txt left behind); then
-# the page in headless Chromium (tests/web/test_page.py).
+# Linux build's (build/, made first by scripts/build.sh): the file-system
+# contract under node on the page's file system; vantrel-sim under node on
+# the demo scripts and on bad scripts, byte for byte (standard output,
+# standard error, exit code and the hiscore.txt left behind); then the page
+# in headless Chromium (tests/web/test_page.py), the window and surface
+# contracts among its cases.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 linux=$root/build/bin
 
-# The window contract's page program needs GoogleTest's sources.
-scripts/apt-install.sh googletest
-scripts/build-web.sh -DVANTREL_BUILD_WEB_TESTS=ON
+scripts/build-web.sh tests
 work=$(mktemp -d /tmp/vantrel-web-XXXXXX)
 trap 'rm -rf "$work"' EXIT
+
+echo "== the file-system contract under node"
+contract=0
+node --no-experimental-fetch build-web/bin/vantrel_file_system_contract.js 2>&1 | tee "$work/contract.log" || contract=$?
+contractResult=$(sed -nE 's/^\[  (PASSED|FAILED|SKIPPED) *\] ([0-9]+) tests?[,.].*/\2 \L\1/p' "$work/contract.log" | paste -sd ' ')
 
 echo "== comparisons: vantrel-sim under node against Linux"
 # A run with no input in a fresh folder, keeping out, err, the exit code and
@@ -53,8 +58,8 @@ page=0
 /usr/bin/python3 tests/web/test_page.py "$root/build-web/site" "$linux" 2>&1 | tee "$work/page.log" || page=$?
 pageResult=$(grep -E '^(Ran|OK|FAILED)' "$work/page.log" | tr '\n' ' ')
 
-if [ "$failures" -ne 0 ] || [ "$page" -ne 0 ]; then
-  echo "result: $failures of $comparisons comparisons differ; page: $pageResult"
+if [ "$contract" -ne 0 ] || [ "$failures" -ne 0 ] || [ "$page" -ne 0 ]; then
+  echo "result: contract: $contractResult; $failures of $comparisons comparisons differ; page: $pageResult"
   exit 1
 fi
-echo "result: $comparisons comparisons the same; page: $pageResult"
+echo "result: contract: $contractResult; $comparisons comparisons the same; page: $pageResult"

@@ -12,6 +12,8 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "game_fixture.h"
+#include "render/field.h"
+#include "render/panel.h"
 #include "scores/file_system.h"
 #include "shell/input.h"
 #include "shell/midend.h"
@@ -130,6 +132,40 @@ TEST_F(MidEndTest, OnlyThePlacesAFrameChangedAreDrawnAndShown) {
   midEnd.tick();
   ASSERT_EQ(frontEnd.shown.size(), 3u);
   EXPECT_EQ(frontEnd.shown[2].first, world.fieldRect) << "a frame of another length is drawn whole";
+}
+
+// After every frame the whole client, the black around the field included,
+// is what drawing it all anew makes: a ball drawn past the field's edge is
+// cut at the edge, and leaves nothing behind where it was.
+TEST_F(MidEndTest, FramesLeaveTheWholeClientAsAWholeRedrawWould) {
+  MidEnd& midEnd = start();
+  midEnd.keyPressed(KeyReturn);  // a new game: a ball to move by hand
+  ASSERT_GT(world.ballSize, 0);
+  const Rect field = world.fieldRect;
+  const int32_t half = world.ballSize / 2, inside = 60;
+  const Point places[] = {{field.right - half, field.top + inside},  {field.left - half, field.top + inside},
+                          {field.left + inside, field.top - half},   {field.left + inside, field.bottom - half},
+                          {field.right - half, field.bottom - half}, {field.left + inside, field.top + inside}};
+  for (const Point place : places) {
+    SCOPED_TRACE(testing::Message() << "ball at " << place.x << ", " << place.y);
+    world.ballX = place.x;
+    world.ballY = place.y;
+    midEnd.tick();
+    midEnd.tick();  // a field frame
+    FillSurface whole;
+    whole.resize(clientWidth, clientHeight);
+    paintBackground(whole, {0, 0, clientWidth, clientHeight});
+    drawField(whole);
+    drawPanel(whole);
+    const PixelImage shown = surface.image(), drawn = whole.image();
+    ASSERT_EQ(shown.width, clientWidth);
+    ASSERT_EQ(shown.height, clientHeight);
+    int differing = 0;
+    for (int32_t y = 0; y < clientHeight; ++y)
+      for (int32_t x = 0; x < clientWidth; ++x)
+        if (shown.at(x, y) != drawn.at(x, y) && ++differing == 1) ADD_FAILURE() << "first at " << x << ", " << y;
+    EXPECT_EQ(differing, 0);
+  }
 }
 
 // A live motion that moves the bat shows it (and the ball riding on it) at

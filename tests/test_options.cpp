@@ -52,8 +52,21 @@ TEST(CommandLineTest, GoodCommandLinesGiveTheirOptions) {
   EXPECT_EQ(parse({"--version"}).action, CommandLine::ShowVersion);
   EXPECT_EQ(parse({"--version", "--help"}).action, CommandLine::ShowHelp);
 
-  // Both ends of the scale are taken.
-  for (const int scale : {1, 8}) EXPECT_EQ(parse({"--scale", std::to_string(scale).c_str()}).options.scale, scale);
+  // The scale's range at both ends and one past each: a value inside is taken
+  // as the run's, one outside refuses the command line.
+  const struct {
+    const char* value;
+    int taken;  // 0: refused
+  } edges[] = {{"0", 0}, {"1", 1}, {"8", 8}, {"9", 0}};
+  for (const auto& edge : edges) {
+    SCOPED_TRACE(edge.value);
+    p = parse({"--scale", edge.value});
+    EXPECT_EQ(p.action, edge.taken ? CommandLine::Run : CommandLine::Fail) << p.error;
+    EXPECT_EQ(p.error.empty(), edge.taken != 0) << p.error;
+    if (edge.taken) {
+      EXPECT_EQ(p.options.scale, edge.taken);
+    }
+  }
 
   EXPECT_FALSE(parse({}).options.userHiscore);
   for (const char* user : {"--user-hiscore", "-user-hiscore"}) {

@@ -12,6 +12,10 @@
 
 #include "scores/file_system.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 
 int dirOf(const Folder& folder) { return static_cast<int>(folder.handle); }
@@ -43,13 +47,72 @@ std::FILE* streamOf(int fd, const char* mode, int& error) {
   return file;
 }
 
-FileIdentity identityOfStat(const struct stat& st) {
+#ifdef __EMSCRIPTEN__
+// The browser's file system is this program's alone and has no locks: flock()
+// succeeds and does nothing. The program keeps its locks and claims itself,
+// as the descriptors that hold one with the file each holds; a descriptor
+// closed since, or open on another file now, holds nothing.
+struct HeldFile {
+  int fd;
+  dev_t device;
+  ino_t index;
+};
+std::vector<HeldFile> heldFiles;
+
+bool holdFile(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  std::erase_if(heldFiles, [](const HeldFile& held) {
+    struct stat now {};
+    return ::fstat(held.fd, &now) != 0 || now.st_dev != held.device || now.st_ino != held.index;
+  });
+  for (const HeldFile& held : heldFiles) {
+    if (held.device != st.st_dev || held.index != st.st_ino) continue;
+    if (held.fd == fd) return true;
+    errno = EWOULDBLOCK;
+    return false;
+  }
+  heldFiles.push_back({fd, st.st_dev, st.st_ino});
+  return true;
+}
+
+void letGo(int fd) {
+  std::erase_if(heldFiles, [fd](const HeldFile& held) { return held.fd == fd; });
+}
+
+// When the open file `fd`, or the entry `name` of the folder `fd` is open on,
+// was last written: the browser's file system keeps milliseconds, of which
+// its stat() passes on the seconds only.
+EM_JS(double, writtenMs, (int fd, const char* name), {
+  try {
+    const path = FS.getStream(fd).path;
+    return FS.lstat(name ? path + "/" + UTF8ToString(name) : path).mtime.getTime();
+  } catch (e) {
+    return 0;
+  }
+});
+
+int64_t writtenTime(const struct stat&, int fd, const char* name) {
+  return static_cast<int64_t>(writtenMs(fd, name)) * 1'000'000;
+}
+#else
+// An exclusive lock on the open file, held until it is closed.
+bool holdFile(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }
+void letGo(int) {}
+
+int64_t writtenTime(const struct stat& st, int, const char*) {
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+#endif
+
+// `fd` is the file itself, or the folder it is the entry `name` of.
+FileIdentity identityOfStat(const struct stat& st, int fd, const char* name) {
   return {true,
           S_ISREG(st.st_mode),
           static_cast<uint64_t>(st.st_dev),
           static_cast<uint64_t>(st.st_ino),
           static_cast<int64_t>(st.st_size),
-          static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+          writtenTime(st, fd, name)};
 }
 
 // What is at `name` itself, a link not followed.
@@ -126,13 +189,13 @@ bool isRegularOrMissing(const Folder& folder, const std::string& name) {
 FileIdentity identityOf(std::FILE* file) {
   struct stat st {};
   if (::fstat(::fileno(file), &st) != 0) return {};
-  return identityOfStat(st);
+  return identityOfStat(st, ::fileno(file), nullptr);
 }
 
 FileIdentity identityAt(const Folder& folder, const std::string& name) {
   struct stat st {};
   if (hookedStep(FileStep::Identity, name) != 0 || !statAt(folder, name, st)) return {};
-  return identityOfStat(st);
+  return identityOfStat(st, dirOf(folder), name.c_str());
 }
 
 // O_CREAT | O_EXCL never follows a link, nor opens what is there.
@@ -145,7 +208,7 @@ std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, 
     for (size_t i = 0; i < temporarySuffixLength; ++i) candidate += letters[random() % (sizeof letters - 1)];
     const int fd = ::openat(dirOf(folder), candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
-      ::flock(fd, LOCK_EX | LOCK_NB);
+      holdFile(fd);
       name = candidate;
       return streamOf(fd, "w+b", error);
     }
@@ -157,7 +220,7 @@ std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, 
 
 // Never waits: a file someone else holds claimed is safe from the cleanup
 // already, and waiting would let another user stall the game.
-void claimFile(std::FILE* file) { ::flock(::fileno(file), LOCK_EX | LOCK_NB); }
+void claimFile(std::FILE* file) { holdFile(::fileno(file)); }
 
 // Only a file with no other name is taken, and only while it still stands
 // at `name` after its claim was checked.
@@ -167,9 +230,10 @@ bool removeUnclaimedFile(const Folder& folder, const std::string& name) {
   if (fd < 0) return false;
   struct stat opened {
   }, named{};
-  const bool take = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && opened.st_nlink == 1 &&
-                    statAt(folder, name, named) && named.st_ino == opened.st_ino && named.st_dev == opened.st_dev &&
+  const bool take = holdFile(fd) && ::fstat(fd, &opened) == 0 && opened.st_nlink == 1 && statAt(folder, name, named) &&
+                    named.st_ino == opened.st_ino && named.st_dev == opened.st_dev &&
                     hookedStep(FileStep::Remove, name) == 0 && ::unlinkat(dirOf(folder), name.c_str(), 0) == 0;
+  letGo(fd);
   ::close(fd);
   return take;
 }
@@ -215,6 +279,13 @@ bool truncateFile(std::FILE* file, long size) { return ::ftruncate(::fileno(file
 
 int replaceFile(const Folder& folder, const std::string& from, const std::string& to) {
   if (const int error = hookedStep(FileStep::Replace, to)) return error;
+#ifdef __EMSCRIPTEN__
+  // The browser's file system keeps a file renamed over under its name, to
+  // stand there again once the new one goes: the name is freed first. No other
+  // program writes this file system (see othersShareFiles).
+  struct stat st {};
+  if (!statAt(folder, from, st) || (::unlinkat(dirOf(folder), to.c_str(), 0) != 0 && errno != ENOENT)) return errno;
+#endif
   return ::renameat(dirOf(folder), from.c_str(), dirOf(folder), to.c_str()) == 0 ? 0 : errno;
 }
 
@@ -291,15 +362,20 @@ intptr_t acquireLock(const Folder& folder, const std::string& name, const std::s
     ::fchmod(fd, mode);
   }
   for (int waited = 0;; waited += 10) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
-    if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= timeoutMs) break;
-    hookedStep(FileStep::LockWait, name);
+    if (holdFile(fd)) return fd;
+    if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= timeoutMs) {
+      error = errno == EWOULDBLOCK ? ETIMEDOUT : errno;
+      break;
+    }
+    if ((error = hookedStep(FileStep::LockWait, name)) != 0) break;
     const timespec pause{0, 10'000'000};
     ::nanosleep(&pause, nullptr);
   }
-  error = errno == EWOULDBLOCK ? ETIMEDOUT : errno;
   ::close(fd);
   return -1;
 }
 
-void releaseLock(intptr_t lock) { ::close(static_cast<int>(lock)); }
+void releaseLock(intptr_t lock) {
+  letGo(static_cast<int>(lock));
+  ::close(static_cast<int>(lock));
+}

@@ -70,16 +70,29 @@ HANDLE openRegular(const std::string& path, DWORD access, int& error) {
   return handle;
 }
 
+// A device (NUL, CON) is no file and has no file's information.
 FileIdentity identityOfHandle(HANDLE handle) {
+  if (GetFileType(handle) != FILE_TYPE_DISK) return {true, false};
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) return {};
   const auto wide = [](DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; };
   return {true,
-          true,
+          (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0,
           info.dwVolumeSerialNumber,
           wide(info.nFileIndexHigh, info.nFileIndexLow),
           static_cast<int64_t>(wide(info.nFileSizeHigh, info.nFileSizeLow)),
           static_cast<int64_t>(wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime))};
+}
+
+// Opened for no access at all, which neither a reader nor a writer minds; a
+// folder opens too.
+FileIdentity identityAtPath(const std::string& path) {
+  const HANDLE handle =
+      CreateFileA(path.c_str(), 0, shareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  const FileIdentity identity = identityOfHandle(handle);
+  CloseHandle(handle);
+  return identity;
 }
 
 }  // namespace
@@ -104,25 +117,23 @@ bool openFolderOf(const std::string& file, Folder& folder, std::string& name, in
   return true;
 }
 
+// A device's name in any folder has a file's attributes.
 bool isRegularOrMissing(const Folder& folder, const std::string& name) {
-  const DWORD attributes = GetFileAttributesA(pathOf(folder, name).c_str());
+  const std::string path = pathOf(folder, name);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return errorOf(GetLastError()) == ENOENT;
-  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+  const FileIdentity identity = identityAtPath(path);
+  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+         (!identity.exists || identity.regular);
 }
 
 FileIdentity identityOf(std::FILE* file) {
   return identityOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
 }
 
-// Opened for no access at all, which neither a reader nor a writer minds.
 FileIdentity identityAt(const Folder& folder, const std::string& name) {
   if (hookedStep(FileStep::Identity, name) != 0) return {};
-  const HANDLE handle = CreateFileA(pathOf(folder, name).c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return {};
-  const FileIdentity identity = identityOfHandle(handle);
-  CloseHandle(handle);
-  return identity;
+  return identityAtPath(pathOf(folder, name));
 }
 
 std::FILE* openRegularFile(const Folder& folder, const std::string& name, FileAccess access, int& error) {
@@ -144,7 +155,7 @@ std::FILE* createTemporaryFile(const Folder& folder, const std::string& prefix, 
   for (int attempt = 0; attempt < 100; ++attempt) {
     unsigned bits = seed + 7919u * ++counter;
     std::string candidate = prefix;
-    for (int i = 0; i < 6; ++i, bits /= 62) candidate += digits[bits % 62];
+    for (size_t i = 0; i < temporarySuffixLength; ++i, bits /= 62) candidate += digits[bits % 62];
     const HANDLE handle = CreateFileA(pathOf(folder, candidate).c_str(), GENERIC_READ | GENERIC_WRITE,
                                       FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
@@ -187,7 +198,7 @@ std::vector<std::string> namesIn(const Folder& folder) {
 }
 
 // A new file takes the access rights the folder hands down, as the old one did.
-void copyPermissions(const Folder&, const std::string&, std::FILE*) {}
+void copyPermissions(const Folder&, const std::string& model, std::FILE*) { hookedStep(FileStep::Permissions, model); }
 
 bool isReadOnlyFile(const Folder& folder, const std::string& name) {
   const DWORD attributes = GetFileAttributesA(pathOf(folder, name).c_str());
@@ -253,11 +264,13 @@ intptr_t acquireLock(const Folder& folder, const std::string& name, const std::s
     if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &farByte)) {
       return reinterpret_cast<intptr_t>(handle);
     }
-    if (GetLastError() != ERROR_LOCK_VIOLATION || waited >= timeoutMs) break;
-    hookedStep(FileStep::LockWait, name);
+    if (GetLastError() != ERROR_LOCK_VIOLATION || waited >= timeoutMs) {
+      error = GetLastError() == ERROR_LOCK_VIOLATION ? ETIMEDOUT : errorOf(GetLastError());
+      break;
+    }
+    if ((error = hookedStep(FileStep::LockWait, name)) != 0) break;
     Sleep(10);
   }
-  error = GetLastError() == ERROR_LOCK_VIOLATION ? ETIMEDOUT : errorOf(GetLastError());
   CloseHandle(handle);
   return -1;
 }

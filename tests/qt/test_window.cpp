@@ -402,4 +402,33 @@ TEST_F(ScaledWindowTest, EveryGamePixelIsTwoByTwoAndThePointerIsInGamePixels) {
   EXPECT_EQ(shown.pixel(22, 22), qRgb(0, 0, 0));
 }
 
+// A paint of a place that starts inside a game pixel, as Qt asks for after
+// another window covered part of this one, paints every window pixel of the
+// place from the game pixel under it: no column or row is left as it was.
+class ScaledPaintTest : public WindowTest, public testing::WithParamInterface<int> {
+ protected:
+  int scale() const override { return GetParam(); }
+};
+
+TEST_P(ScaledPaintTest, APlaceStartingInsideAGamePixelIsPaintedWhole) {
+  const int s = scale();
+  ASSERT_EQ(view().size(), QSize(632 * s, 424 * s));
+  startGame();
+  ticks(2);
+  // Across the field frame's corner, and one window pixel alone.
+  for (const QRect place : {QRect(10 * s - 1, 10 * s + 1, 3 * s, 2 * s + 1), QRect(10 * s + 1, 10 * s + s - 1, 1, 1)}) {
+    SCOPED_TRACE(testing::Message() << "place at " << place.x() << ", " << place.y());
+    QImage shown(view().size(), QImage::Format_RGB32);
+    const QRgb untouched = rgb(255, 0, 255);
+    shown.fill(untouched);
+    view().render(&shown, place.topLeft(), QRegion(place), QWidget::RenderFlags());
+    for (int y = place.top(); y <= place.bottom(); ++y)
+      for (int x = place.left(); x <= place.right(); ++x)
+        EXPECT_EQ(shown.pixel(x, y), pixel(x / s, y / s)) << "window pixel " << x << ", " << y;
+    EXPECT_EQ(shown.pixel(place.left() - 1, place.top()), untouched) << "nothing outside the place";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, ScaledPaintTest, testing::Values(2, 3));
+
 }  // namespace
