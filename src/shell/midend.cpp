@@ -245,3 +245,14 @@ Rect MidEnd::windowArea(const Rect& r) const {
 void MidEnd::present(const Rect& area) {
   for (const Rect& place : frames_->takeWritten(area)) frontEnd_->showPixels(place, windowArea(place));
 }
+
+void giveMessage(MidEnd& midEnd, const WindowMessage& m) {
+  switch (m.kind) {
+    case MessageTick: return midEnd.tick();
+    case MessageMove: return midEnd.pointerMoved({m.x, m.y});
+    case MessageDown: return midEnd.buttonPressed();
+    case MessageUp: return midEnd.buttonReleased({m.x, m.y});
+    case MessageKey: return midEnd.keyPressed(m.x);
+    case MessageCommand: return midEnd.commandChosen(static_cast<Command>(m.x));
+  }
+}

@@ -89,19 +89,11 @@ class MidEnd final : private WindowHost {
   Rect clientRect() override;
   DrawingSurface& surface() override { return *frames_; }
   void present(const Rect& area) override;
-  void setCursor(CursorShape shape) override { frontEnd_->setCursor(shape); }
-  void setMenuCheck(Command command, bool checked) override { frontEnd_->setMenuCheck(command, checked); }
   void setTitle(const char* title) override;
   void postClose() override;
   void showAbout() override;
-  void openHelp(const char* helpFile) override { frontEnd_->openHelp(helpFile); }
   void warpCursor(int32_t x, int32_t y) override;
-  void captureMouse(bool captured) override { frontEnd_->captureMouse(captured); }
-  bool isMinimised() override { return frontEnd_->isMinimised(); }
-  bool mousePresent() override { return frontEnd_->mousePresent(); }
-  void showCursor(bool shown) override { frontEnd_->showCursor(shown); }
-  void takeFocus() override { frontEnd_->takeFocus(); }
-  void showNotice(const char* text) override { frontEnd_->showNotice(text); }
+  FrontEnd& frontEnd() override { return *frontEnd_; }
 
   void input(const WindowMessage& message);
   void showBatMove(const Rect& ballBefore, const Rect& batBefore);
@@ -129,3 +121,7 @@ class MidEnd final : private WindowHost {
   int exitCode_ = 0;
   bool closed_ = false;
 };
+
+// A script's message given to the mid-end as a window gives live input, at
+// scale 1: the tools and tests that play the game a message at a time.
+void giveMessage(MidEnd& midEnd, const WindowMessage& message);
