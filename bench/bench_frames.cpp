@@ -15,7 +15,7 @@
 #include "render/panel.h"
 #include "shell/midend.h"
 #include "shell/null_front_end.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "shell/playback.h"
 #include "shell/screenshot.h"
 #include "shell/state_line.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

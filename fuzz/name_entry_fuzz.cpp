@@ -14,7 +14,7 @@
 #include "shell/midend.h"
 #include "shell/null_front_end.h"
 #include "shell/tables.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

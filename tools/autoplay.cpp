@@ -26,7 +26,7 @@
 #include "shell/recording.h"
 #include "shell/script.h"
 #include "shell/state_line.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "scores/name_entry.h"
 #include "shell/front_end.h"
 #include "shell/tables.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 ShellState shell{0, 0, false, {}, CursorNone};
 

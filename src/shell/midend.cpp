@@ -13,7 +13,7 @@
 #include "shell/screenshot.h"
 #include "shell/script.h"
 #include "shell/tables.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 MidEnd::MidEnd(std::string programName, int32_t scale)
     : programName_(std::move(programName)), openingScale_(scale), title_(loadString(StringTitle)) {}

@@ -15,7 +15,7 @@
 #include "shell/kept_frames.h"
 #include "shell/options.h"
 #include "shell/playback.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 class MidEnd final : private WindowHost {
  public:

@@ -13,7 +13,7 @@
 #include "shell/front_end.h"
 #include "shell/input.h"
 #include "shell/recording.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "platform/qt/about_dialog.h"
 #include "platform/qt/help_viewer.h"
 #include "shell/tables.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 
