@@ -56,23 +56,20 @@ void KeptFrames::setClip(const Rect& clip) {
   clip_ = intersection(clip, {0, 0, image.width, image.height});
 }
 
-// Under a clip outside the image nothing is drawn or shown, whatever the
-// frame holds: the null front end's image has no pixels, and its run keeps
-// no frames at all.
 void KeptFrames::rectangle(const Rect& r, const Pen& pen, const Brush& brush) {
-  if (!isEmpty(clip_)) frame_.push_back({Operation::Rectangle, r, pen.color, brush.color, {}, AlignLeft, {}});
+  frame_.push_back({Operation::Rectangle, r, pen.color, brush.color, {}, AlignLeft, {}});
 }
 
 void KeptFrames::fillRect(const Rect& r, const Brush& brush) {
-  if (!isEmpty(clip_)) frame_.push_back({Operation::Fill, r, {}, brush.color, {}, AlignLeft, {}});
+  frame_.push_back({Operation::Fill, r, {}, brush.color, {}, AlignLeft, {}});
 }
 
 void KeptFrames::ellipse(const Rect& r, const Pen& pen, const Brush& brush) {
-  if (!isEmpty(clip_)) frame_.push_back({Operation::Ellipse, r, pen.color, brush.color, {}, AlignLeft, {}});
+  frame_.push_back({Operation::Ellipse, r, pen.color, brush.color, {}, AlignLeft, {}});
 }
 
 void KeptFrames::drawText(const Rect& r, std::string_view text, TextAlign align, const Font& font, Color color) {
-  if (!isEmpty(clip_)) frame_.push_back({Operation::Text, r, {}, color, std::string(text), align, font});
+  frame_.push_back({Operation::Text, r, {}, color, std::string(text), align, font});
 }
 
 void KeptFrames::flush() {

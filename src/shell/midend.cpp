@@ -52,6 +52,9 @@ void MidEnd::create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSiz
   frontEnd_ = &frontEnd;
   frames_ = std::make_unique<KeptFrames>(surface);
   frames_->resize(clientWidth, clientHeight);
+  // An image of no pixels (the null front end's) has nothing to keep or show:
+  // the game draws straight on it, at no more cost than the game alone.
+  drawing_ = surface.image().width > 0 ? static_cast<DrawingSurface*>(frames_.get()) : &surface;
   resized(clientSize);
   onCreate(*this);
 }
@@ -243,6 +246,7 @@ Rect MidEnd::windowArea(const Rect& r) const {
 }
 
 void MidEnd::present(const Rect& area) {
+  if (drawing_ != frames_.get()) return;
   for (const Rect& place : frames_->takeWritten(area)) frontEnd_->showPixels(place, windowArea(place));
 }
 

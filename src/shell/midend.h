@@ -87,7 +87,7 @@ class MidEnd final : private WindowHost {
  private:
   // What the game's window logic asks, answered for the front end.
   Rect clientRect() override;
-  DrawingSurface& surface() override { return *frames_; }
+  DrawingSurface& surface() override { return *drawing_; }
   void present(const Rect& area) override;
   void setTitle(const char* title) override;
   void postClose() override;
@@ -110,6 +110,7 @@ class MidEnd final : private WindowHost {
   Point offset_{0, 0};  // the picture's top left corner in the client area
   FrontEnd* frontEnd_ = nullptr;
   std::unique_ptr<KeptFrames> frames_;  // in front of the window's surface
+  DrawingSurface* drawing_ = nullptr;   // what the game draws on: the kept frames, or an image of no pixels
   // --pause-when-inactive: ticks are held while the window is inactive or
   // minimised or the About box is up.
   bool pauseWhenInactive_ = false;
