@@ -16,7 +16,7 @@
 #include "render/software_surface.h"
 #include "shell/midend.h"
 #include "shell/null_front_end.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

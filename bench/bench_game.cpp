@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,11 +15,12 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "scores/high_scores.h"
-#include "shell/null_host.h"
+#include "shell/midend.h"
+#include "shell/null_front_end.h"
 #include "shell/playback.h"
 #include "shell/screenshot.h"
 #include "shell/state_line.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 
@@ -83,7 +85,7 @@ std::string readFile(const std::string& path) {
 }
 
 // demo/all-levels.vsim, a whole game to "All Levels Done", as vantrel-sim
-// runs it: every message dispatched into the shell, every frame composed.
+// runs it: every message through the mid-end, every frame composed.
 void BM_WholeScriptedGame(benchmark::State& state) {
   const std::string script = readFile(VANTREL_DEMO_DIR "/all-levels.vsim");
   if (script.empty()) return state.SkipWithError("cannot read demo/all-levels.vsim");
@@ -97,12 +99,16 @@ void BM_WholeScriptedGame(benchmark::State& state) {
     setHighScorePath(hiscore);
     std::istringstream in(script);
     state.ResumeTiming();
-    NullHost host;
-    onCreate(host);
-    ScriptPlayback playback;
-    playback.open(in);
-    playback.setStateAction([] { benchmark::DoNotOptimize(stateLine()); });
-    if (playback.playToEnd(host) == ScriptPlayback::Failed) return state.SkipWithError(playback.error().c_str());
+    NullFrontEnd frontEnd;
+    NullSurface surface;
+    MidEnd midEnd;
+    auto playback = std::make_unique<ScriptPlayback>();
+    playback->open(in);
+    playback->setStateAction([] { benchmark::DoNotOptimize(stateLine()); });
+    midEnd.play(std::move(playback), {});
+    midEnd.create(frontEnd, surface, midEnd.openingClientSize());
+    while (midEnd.playing()) midEnd.tick();
+    if (midEnd.exitCode() != 0) return state.SkipWithError("the script failed");
     ticks += world.tickCount;
     if (world.gameState != StateAllLevelsDone) return state.SkipWithError("the game did not reach All Levels Done");
   }

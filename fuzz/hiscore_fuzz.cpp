@@ -16,7 +16,7 @@
 #include "scores/file_system.h"
 #include "scores/high_scores.h"
 #include "scratch_folder.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

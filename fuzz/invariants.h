@@ -1,17 +1,27 @@
 // What must hold after every message a running game is given, checked by the
-// soak test and the script fuzz target alike.
+// soak test and the script fuzz target alike, and the run they check.
 #pragma once
 #include <cstdint>
 #include <string>
 
-#include "shell/null_host.h"
+#include "shell/midend.h"
+#include "shell/null_front_end.h"
 #include "shell/script.h"
 
-// A window that shows nothing and notes when the game asks it to close.
-class ClosingHost final : public NullHost {
+// A front end that shows nothing and notes when the game asks it to close.
+class ClosingFrontEnd final : public NullFrontEnd {
  public:
   bool closed = false;
   void postClose() override { closed = true; }
+};
+
+// A run of the program with no window: the game, just created, behind the
+// mid-end, given its messages as live input.
+struct HeadlessRun {
+  ClosingFrontEnd frontEnd;
+  NullSurface surface;
+  MidEnd midEnd;
+  HeadlessRun() { midEnd.create(frontEnd, surface, midEnd.openingClientSize()); }
 };
 
 class InvariantChecker {

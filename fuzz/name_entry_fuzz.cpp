@@ -11,10 +11,10 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "scores/name_entry.h"
-#include "shell/input.h"
-#include "shell/null_host.h"
+#include "shell/midend.h"
+#include "shell/null_front_end.h"
 #include "shell/tables.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 
@@ -28,14 +28,16 @@ namespace {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   resetGame();
-  NullHost host;
-  onCreate(host);
+  NullFrontEnd frontEnd;
+  NullSurface surface;
+  MidEnd midEnd;
+  midEnd.create(frontEnd, surface, midEnd.openingClientSize());
   std::string name;  // what the player has typed, by the rules
   for (size_t i = 0; i + 1 < size; i += 2) {
     const int32_t code = data[i] | data[i + 1] << 8;
-    onKeyMessage(host, code);
+    midEnd.keyPressed(code);
     const int c = code & 0xFF;
-    // F1 is a menu command; the keypad and function keys never reach the name.
+    // F1 is a menu command and F11 the window's own; the keypad and function keys never reach the name.
     const bool reachesName = code < KeyNumpad0 || code > KeyF12;
     if (reachesName && c == 0) name.clear();
     if (reachesName && c == KeyBackspace && !name.empty()) name.pop_back();
@@ -44,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (gameState() != StateReady) fail("the state after Enter", code, "Ready", std::to_string(gameState()).c_str());
       const std::string taken = name.empty() ? "NoName" : name;
       if (taken != playerName()) fail("the player's name", code, taken, playerName());
-      onCommand(host, CommandPlayersName);  // back to name entry, which starts empty
+      midEnd.commandChosen(CommandPlayersName);  // back to name entry, which starts empty
       name.clear();
     }
     char typed[nameCapacity + 1];

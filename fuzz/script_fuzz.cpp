@@ -1,5 +1,5 @@
 // The script reader and the game behind it on any bytes: every message the
-// reader yields goes to the game as vantrel-sim hands it over, with every
+// reader yields goes to the game through the mid-end as a window hands it over, with every
 // invariant checked after each, for a bounded number of ticks.
 #include <cstdio>
 #include <cstdlib>
@@ -9,10 +9,8 @@
 #include "invariants.h"
 #include "scores/high_scores.h"
 #include "scratch_folder.h"
-#include "shell/null_host.h"
 #include "shell/script.h"
 #include "shell/state_line.h"
-#include "shell/window.h"
 
 namespace {
 constexpr int64_t tickBudget = 20000;
@@ -25,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   setHighScorePath(path);
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
   ScriptPlayer player(in);
-  ClosingHost host;
-  onCreate(host);
+  HeadlessRun run;
   InvariantChecker checker;
   int64_t ticks = 0;
   WindowMessage m;
@@ -38,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (step == ScriptPlayer::StepError && player.error().empty()) std::abort();
     if (step != ScriptPlayer::StepMessage || (m.kind == MessageTick && ++ticks > tickBudget)) break;
-    dispatchMessage(host, m);
-    if (host.closed) break;
+    giveMessage(run.midEnd, m);
+    if (run.frontEnd.closed) break;
     if (const std::string fault = checker.check(m); !fault.empty()) {
       std::fprintf(stderr, "after tick %lld: %s\n%s\n", static_cast<long long>(ticks), fault.c_str(),
                    stateLine().c_str());

@@ -13,7 +13,7 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "scores/high_scores.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 // The last ball of a game in flight is lost with the given points: the game
 // ends and offers them to the high-score table.

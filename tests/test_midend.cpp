@@ -12,6 +12,7 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "game_fixture.h"
+#include "recording_front_end.h"
 #include "render/field.h"
 #include "render/panel.h"
 #include "scores/file_system.h"
@@ -54,31 +55,6 @@ class FillSurface final : public DrawingSurface {
   Rect clip_{};
 };
 
-class TestFrontEnd final : public NullFrontEnd {
- public:
-  std::vector<std::pair<Rect, Rect>> shown;  // image area, window area
-  std::vector<Point> warps;
-  std::string told, title;
-  int posted = 0, ended = 0, abouts = 0, fullScreens = 0;
-  bool minimised = false;
-  bool staysUp = false;  // the About box lets the game go on, as the page's does
-  std::function<void()> duringAbout;
-
-  void showPixels(const Rect& imageArea, const Rect& windowArea) override { shown.emplace_back(imageArea, windowArea); }
-  void postClose() override { ++posted; }
-  void endProgram() override { ++ended; }
-  bool showAbout() override {
-    ++abouts;
-    if (duringAbout) duringAbout();
-    return staysUp;
-  }
-  void setTitle(const char* text) override { title = text; }
-  bool isMinimised() override { return minimised; }
-  void toggleFullScreen() override { ++fullScreens; }
-  void warpCursor(Point p) override { warps.push_back(p); }
-  void tell(const std::string& text, bool) override { told += text; }
-};
-
 class MidEndTest : public GameTest {
  protected:
   // A mid-end at the scale, playing the script when one is given.
@@ -95,7 +71,7 @@ class MidEndTest : public GameTest {
     frontEnd.shown.clear();
     return *midEnd_;
   }
-  TestFrontEnd frontEnd;
+  RecordingFrontEnd frontEnd;
   FillSurface surface;
 
  private:
@@ -334,9 +310,9 @@ TEST_F(MidEndTest, DuringPlayLiveInputIsDroppedButALiveExitClosesTheWindow) {
   midEnd.keyPressed('A');
   midEnd.commandChosen(CommandHiScore);
   EXPECT_EQ(world.gameState, StateEnteringName);
-  EXPECT_EQ(frontEnd.posted, 0);
+  EXPECT_EQ(frontEnd.closes, 0);
   midEnd.commandChosen(CommandExit);
-  EXPECT_EQ(frontEnd.posted, 1);
+  EXPECT_EQ(frontEnd.closes, 1);
   EXPECT_EQ(midEnd.closed(), 0);
   EXPECT_FALSE(midEnd.playing());
 }
@@ -347,7 +323,7 @@ TEST_F(MidEndTest, APlayedExitEndsThePlayWithoutClosingTheWindowFirst) {
   midEnd.tick();
   EXPECT_EQ(world.tickCount, 1);
   EXPECT_EQ(world.gameState, StateEnteringName) << "nothing after the Exit is played";
-  EXPECT_EQ(frontEnd.posted, 0);
+  EXPECT_EQ(frontEnd.closes, 0);
   EXPECT_EQ(frontEnd.ended, 1);
   EXPECT_EQ(midEnd.exitCode(), 0);
 }
@@ -399,7 +375,7 @@ TEST_F(MidEndTest, TheEndOfPlayDecidesTheExitCodeAndTheScreenshot) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.script << c.screenshot);
     std::filesystem::remove(shot);
-    frontEnd = TestFrontEnd();
+    frontEnd = RecordingFrontEnd();
     MidEnd& midEnd = start(1, c.script, c.screenshot);
     for (int i = 0; i < 3; ++i) midEnd.tick();
     EXPECT_FALSE(midEnd.playing());
@@ -409,7 +385,7 @@ TEST_F(MidEndTest, TheEndOfPlayDecidesTheExitCodeAndTheScreenshot) {
     EXPECT_EQ(std::filesystem::exists(shot), c.screenshot == shot && c.exitCode == 0);
   }
   for (const std::string& screenshot : {std::string(), shot}) {
-    frontEnd = TestFrontEnd();
+    frontEnd = RecordingFrontEnd();
     MidEnd& midEnd = start(1, "tick 100\n", screenshot);
     EXPECT_EQ(midEnd.closed(), screenshot.empty() ? 0 : 1);
     EXPECT_EQ(frontEnd.told, screenshot.empty() ? ""
@@ -428,7 +404,7 @@ TEST_F(MidEndTest, PauseWhenInactiveHoldsTheTicksWhileThePlayerIsAwayButNeverAPl
       for (const Away away : {Inactive, Minimised, AboutBox, AboutBoxStayingUp}) {
         if (played && away >= AboutBox) continue;  // live input does not reach a played game
         SCOPED_TRACE(testing::Message() << "option " << option << ", played " << played << ", away " << away);
-        frontEnd = TestFrontEnd();
+        frontEnd = RecordingFrontEnd();
         Options options;
         options.hiscorePath = (folder() / "hiscore.txt").string();
         options.pauseWhenInactive = option;
@@ -504,7 +480,7 @@ TEST_F(MidEndTest, FramesRunTheTicksTheirTimeHoldsAndDropALongGap) {
 // The menu item and F11 alike; F11 is never a key of the name.
 TEST_F(MidEndTest, FullScreenIsTheWindowsOwnAlsoDuringPlay) {
   for (const std::string& script : {std::string(), std::string("tick 100\n")}) {
-    frontEnd = TestFrontEnd();
+    frontEnd = RecordingFrontEnd();
     MidEnd& midEnd = start(1, script);
     midEnd.commandChosen(CommandFullScreen);
     midEnd.keyPressed(KeyF11);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -10,8 +11,9 @@
 #include "core/session.h"
 #include "core/world.h"
 #include "game_fixture.h"
-#include "recording_host.h"
-#include "shell/null_host.h"
+#include "recording_front_end.h"
+#include "shell/midend.h"
+#include "shell/null_front_end.h"
 #include "shell/playback.h"
 #include "shell/recording.h"
 #include "shell/screenshot.h"
@@ -19,64 +21,73 @@
 
 namespace {
 
+// A window playing a script a tick per timer expiry, as every window does.
 class PlaybackTest : public GameTest {
  protected:
   ScriptPlayback& script(const std::string& text) {
     text_.str(text);
-    playback_.open(text_);
-    onCreate(host_);
-    return playback_;
+    auto playback = std::make_unique<ScriptPlayback>();
+    playback->open(text_);
+    ScriptPlayback& played = *playback;
+    midEnd_.play(std::move(playback), {});
+    return played;
   }
-  RecordingHost host_;
+  MidEnd& start() {
+    midEnd_.create(window_, surface_, midEnd_.openingClientSize());
+    return midEnd_;
+  }
+  RecordingFrontEnd window_;
 
  private:
+  NullSurface surface_;
   std::istringstream text_;
-  ScriptPlayback playback_;
+  MidEnd midEnd_;
 };
 
-TEST_F(PlaybackTest, EachCallPlaysUpToOneTickUntilTheScriptEnds) {
-  ScriptPlayback& s = script("type AB\nkey 13\ntick 2\n");
-  EXPECT_EQ(s.playTick(host_), ScriptPlayback::Playing);
+TEST_F(PlaybackTest, EachExpiryPlaysUpToOneTickUntilTheScriptEnds) {
+  script("type AB\nkey 13\ntick 2\n");
+  MidEnd& midEnd = start();
+  midEnd.tick();
   EXPECT_EQ(world.gameState, StateReady);
   EXPECT_EQ(world.tickCount, 1);
-  EXPECT_EQ(s.playTick(host_), ScriptPlayback::Playing);
-  EXPECT_EQ(s.playTick(host_), ScriptPlayback::Ended);
+  midEnd.tick();
+  EXPECT_TRUE(midEnd.playing());
+  midEnd.tick();
+  EXPECT_FALSE(midEnd.playing()) << "play goes on live";
   EXPECT_EQ(world.tickCount, 2);
+  EXPECT_EQ(window_.ended, 0);
 }
 
-TEST_F(PlaybackTest, ABadLineFailsWithItsNumber) {
-  ScriptPlayback& s = script("tick\nwobble\n");
-  EXPECT_EQ(s.playToEnd(host_), ScriptPlayback::Failed);
-  EXPECT_EQ(s.error().rfind("script line 2: ", 0), 0u) << s.error();
+TEST_F(PlaybackTest, ABadLineEndsTheProgramNamingTheLine) {
+  script("tick\nwobble\n");
+  MidEnd& midEnd = start();
+  while (midEnd.playing()) midEnd.tick();
+  EXPECT_EQ(window_.told.rfind("vantrel: script line 2: ", 0), 0u) << window_.told;
+  EXPECT_EQ(midEnd.exitCode(), 2);
+  EXPECT_EQ(window_.ended, 1);
 }
 
 int stateLines = 0;
 
 TEST_F(PlaybackTest, StateLinesRunTheStateAction) {
-  ScriptPlayback& s = script("state\ntick\nstate\n");
+  script("state\ntick\nstate\n").setStateAction([] { ++stateLines; });
   stateLines = 0;
-  s.setStateAction([] { ++stateLines; });
-  EXPECT_EQ(s.playToEnd(host_), ScriptPlayback::Ended);
+  MidEnd& midEnd = start();
+  while (midEnd.playing()) midEnd.tick();
   EXPECT_EQ(stateLines, 2);
 }
 
 // A modal box's loop keeps the timer going while a played message is handled.
-class ModalHost final : public NullHost {
- public:
-  ScriptPlayback* playback = nullptr;
-  ScriptPlayback::Outcome inner = ScriptPlayback::Ended;
-  void showAbout() override { inner = playback->playTick(*this); }
-};
-
-TEST_F(GameTest, ATimeoutInsideAPlayedMessagePlaysNothing) {
-  std::istringstream text("command 36\ntick 3\n");
-  ScriptPlayback playback;
-  playback.open(text);
-  ModalHost host;
-  host.playback = &playback;
-  onCreate(host);
-  EXPECT_EQ(playback.playTick(host), ScriptPlayback::Playing);
-  EXPECT_EQ(host.inner, ScriptPlayback::Playing);
+TEST_F(PlaybackTest, AnExpiryInsideAPlayedMessagePlaysNothing) {
+  script("command 36\ntick 3\n");
+  MidEnd& midEnd = start();
+  int32_t ticksInside = -1;
+  window_.duringAbout = [&] {
+    midEnd.tick();
+    ticksInside = world.tickCount;
+  };
+  midEnd.tick();
+  EXPECT_EQ(ticksInside, 0);
   EXPECT_EQ(world.tickCount, 1);
 }
 
@@ -92,10 +103,13 @@ TEST_F(GameTest, ARecordingIsWrittenWhole) {
   const std::string path = (folder() / "r.txt").string();
   std::string error;
   ASSERT_TRUE(startRecording(path, error)) << error;
-  NullHost host;
+  NullFrontEnd window;
+  NullSurface surface;
+  MidEnd midEnd;
+  midEnd.create(window, surface, midEnd.openingClientSize());
   for (const WindowMessage& m :
        {WindowMessage{MessageTick, 0, 0}, {MessageTick, 0, 0}, {MessageKey, 0x41, 0}, {MessageTick, 0, 0}}) {
-    dispatchMessage(host, m);
+    giveMessage(midEnd, m);
   }
   ASSERT_TRUE(finishRecording(error)) << error;
   std::ifstream in(path, std::ios::binary);
@@ -119,9 +133,12 @@ TEST_F(GameTest, WritesThatFailAreReportedWithTheFileAndTheReason) {
   EXPECT_FALSE(saveScreenshot(image, "/dev/full", error));
   EXPECT_EQ(error, "cannot write the screenshot /dev/full: No space left on device");
   ASSERT_TRUE(startRecording("/dev/full", error)) << error;
-  NullHost host;
-  dispatchMessage(host, {MessageKey, 0x41, 0});
-  dispatchMessage(host, {MessageTick, 0, 0});
+  NullFrontEnd window;
+  NullSurface surface;
+  MidEnd midEnd;
+  midEnd.create(window, surface, midEnd.openingClientSize());
+  midEnd.keyPressed(0x41);
+  midEnd.tick();
   EXPECT_FALSE(finishRecording(error));
   EXPECT_EQ(error, "cannot write the recording /dev/full: No space left on device");
 }

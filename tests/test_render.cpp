@@ -10,13 +10,14 @@
 #include "core/world.h"
 #include "game_fixture.h"
 #include "hiscore_files.h"
-#include "recording_host.h"
+#include "recording_front_end.h"
 #include "render/drawing_objects.h"
 #include "render/field.h"
 #include "render/panel.h"
 #include "render/surface.h"
 #include "scores/high_scores.h"
 #include "scores/name_entry.h"
+#include "shell/midend.h"
 
 namespace {
 
@@ -611,12 +612,14 @@ TEST_F(RenderTest, PanelChangesNothing) {
   EXPECT_EQ(nameEntryKey(13), 0);
 }
 
-// ---------------------------------------------------------------- through the window
+// ---------------------------------------------------------------- through the mid-end
 
 TEST_F(RenderTest, WindowCreationDrawsTheNamePromptAndTheField) {
-  RecordingHost host;
-  onCreate(host);
-  const auto& ops = host.drawing.ops;
+  RecordingFrontEnd window;
+  RecordingSurface drawing;
+  MidEnd midEnd;
+  midEnd.create(window, drawing, midEnd.openingClientSize());
+  const auto& ops = drawing.ops;
   bool prompt = false, frameSeen = false;
   for (const DrawOp& op : ops) {
     if (op.kind == DrawOp::Text && op.text == "Enter Name: ") prompt = true;

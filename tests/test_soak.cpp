@@ -1,4 +1,4 @@
-// Seeded random play through the script reader, a million ticks and more,
+// Seeded random play through the script reader and the mid-end, a million ticks and more,
 // with every invariant of the game checked after each message.
 // VANTREL_SOAK_SEED and VANTREL_SOAK_TICKS replay one seed for as long as asked.
 #include <cstdlib>
@@ -12,10 +12,8 @@
 #include "core/world.h"
 #include "game_fixture.h"
 #include "invariants.h"
-#include "shell/null_host.h"
 #include "shell/script.h"
 #include "shell/state_line.h"
-#include "shell/window.h"
 
 namespace {
 
@@ -103,8 +101,7 @@ class SoakTest : public GameTest {
     RandomPlayer source(seed, recorded);
     std::istream in(&source);
     ScriptPlayer player(in);
-    auto host = std::make_unique<ClosingHost>();
-    onCreate(*host);
+    auto run = std::make_unique<HeadlessRun>();
     InvariantChecker checker;
     int64_t given = 0, runs = 1, games = 0;
     int32_t highest = 0;
@@ -117,13 +114,13 @@ class SoakTest : public GameTest {
       }
       ASSERT_EQ(step, ScriptPlayer::StepMessage) << "seed " << seed << ": " << player.error();
       const int32_t before = world.gameState;
-      dispatchMessage(*host, m);
+      giveMessage(run->midEnd, m);
       given += m.kind == MessageTick;
-      if (host->closed) {
+      if (run->frontEnd.closed) {
+        run.reset();
         resetGame();
         setHighScorePath(hiscorePath());
-        host = std::make_unique<ClosingHost>();
-        onCreate(*host);
+        run = std::make_unique<HeadlessRun>();
         checker.restart();
         ++runs;
         continue;

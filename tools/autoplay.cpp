@@ -21,11 +21,12 @@
 #include "physics/contact.h"
 #include "scores/high_scores.h"
 #include "shell/input.h"
-#include "shell/null_host.h"
+#include "shell/midend.h"
+#include "shell/null_front_end.h"
 #include "shell/recording.h"
 #include "shell/script.h"
 #include "shell/state_line.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 
@@ -133,14 +134,14 @@ Plan choosePosition(bool launch, bool toLose, uint32_t round) {
   return best;
 }
 
-struct Options {
+struct AutoplayOptions {
   std::string name = "AUTO";
   bool untilGameOver = false;
   int64_t maxTicks = 3000000;
   std::string stateFile, hiscore;
 };
 
-bool parseOptions(int argc, char** argv, Options& o) {
+bool parseOptions(int argc, char** argv, AutoplayOptions& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -167,7 +168,7 @@ bool parseOptions(int argc, char** argv, Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Options options;
+  AutoplayOptions options;
   if (!parseOptions(argc, argv, options)) {
     std::fprintf(stderr,
                  "Usage: vantrel-autoplay [--name LETTERS] [--until levels|gameover] [--max-ticks N]\n"
@@ -178,14 +179,16 @@ int main(int argc, char** argv) {
   }
   if (!options.hiscore.empty()) setHighScorePath(options.hiscore);
 
-  NullHost host;
-  onCreate(host);
+  NullFrontEnd frontEnd;
+  NullSurface surface;
+  MidEnd midEnd;
+  midEnd.create(frontEnd, surface, midEnd.openingClientSize());
   std::printf(
       "# Recorded by: vantrel-autoplay --name %s --until %s\n"
       "# Replay with: vantrel-sim THIS-FILE (it writes hiscore.txt in the working directory)\n",
       options.name.c_str(), options.untilGameOver ? "gameover" : "levels");
   setRecordStream(stdout);
-  auto send = [&](MessageKind kind, int32_t x = 0, int32_t y = 0) { dispatchMessage(host, {kind, x, y}); };
+  auto send = [&](MessageKind kind, int32_t x = 0, int32_t y = 0) { giveMessage(midEnd, {kind, x, y}); };
   auto note = [](const char* text, int32_t value) {
     flushRecord();
     std::printf("# %s %d\n", text, value);

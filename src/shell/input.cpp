@@ -4,8 +4,9 @@
 #include "core/session.h"
 #include "physics/ball.h"
 #include "scores/name_entry.h"
+#include "shell/front_end.h"
 #include "shell/tables.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 ShellState shell{0, 0, false, {}, CursorNone};
 
@@ -63,7 +64,7 @@ void onCommand(WindowHost& host, Command command) {
       raiseEvent(EventEnterName);
       redraw(host);
       break;
-    case CommandFind: host.openHelp(loadString(StringHelpFile)); break;
+    case CommandFind: host.frontEnd().openHelp(loadString(StringHelpFile)); break;
     case CommandHelpKey:  // see F1 and the backspace character do nothing
     case CommandBackspace:
     case CommandFullScreen: break;  // the mid-end hands it to the window; a script's does nothing
@@ -71,8 +72,8 @@ void onCommand(WindowHost& host, Command command) {
 }
 
 void checkSpeedItem(WindowHost& host, Command command) {
-  host.setMenuCheck(shell.checkedSpeedItem, false);
-  host.setMenuCheck(command, true);
+  host.frontEnd().setMenuCheck(shell.checkedSpeedItem, false);
+  host.frontEnd().setMenuCheck(command, true);
   shell.checkedSpeedItem = command;
 }
 
@@ -81,16 +82,16 @@ void onPointerMove(WindowHost& host, Point position) {
   shell.pointerY = position.y;
   pointerMoved(shell.pointerX, shell.pointerY);
   shell.cursor = cursorFor(regionAt(shell.pointerX, shell.pointerY));
-  host.setCursor(shell.cursor);
+  host.frontEnd().setCursor(shell.cursor);
 }
 
 void onButtonDown(WindowHost& host) {
-  host.captureMouse(true);
+  host.frontEnd().captureMouse(true);
   shell.buttonDown = true;
 }
 
 void onButtonUp(WindowHost& host, Point position) {
-  host.captureMouse(false);
+  host.frontEnd().captureMouse(false);
   if (shell.buttonDown) clickAt(host, position.x, position.y);
   shell.buttonDown = false;
 }
@@ -109,7 +110,7 @@ void onKeyMessage(WindowHost& host, int32_t virtualKey) {
 }
 
 void onKeyDown(WindowHost& host, int32_t virtualKey) {
-  if (host.isMinimised()) return;
+  if (host.frontEnd().isMinimised()) return;
   int32_t& x = shell.pointerX;
   int32_t& y = shell.pointerY;
   if (gameState() == StateEnteringName) {
@@ -137,11 +138,12 @@ void onKeyDown(WindowHost& host, int32_t virtualKey) {
 void warpCursorToPointer(WindowHost& host) { host.warpCursor(shell.pointerX, shell.pointerY); }
 
 void onActivate(WindowHost& host, bool active) {
-  if (!host.mousePresent()) {
+  FrontEnd& window = host.frontEnd();
+  if (!window.mousePresent()) {
     if (active) warpCursorToPointer(host);
-    host.showCursor(active);
+    window.showCursor(active);
   }
-  if (active && !host.isMinimised()) host.takeFocus();
+  if (active && !window.isMinimised()) window.takeFocus();
 }
 
 void resetShell() { shell = ShellState{0, 0, false, {}, CursorNone}; }

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "shell/front_end.h"
 #include "shell/host.h"
 #include "shell/tables.h"
 

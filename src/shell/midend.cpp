@@ -13,7 +13,7 @@
 #include "shell/screenshot.h"
 #include "shell/script.h"
 #include "shell/tables.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 MidEnd::MidEnd(std::string programName, int32_t scale)
     : programName_(std::move(programName)), openingScale_(scale), title_(loadString(StringTitle)) {}
@@ -52,6 +52,9 @@ void MidEnd::create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSiz
   frontEnd_ = &frontEnd;
   frames_ = std::make_unique<KeptFrames>(surface);
   frames_->resize(clientWidth, clientHeight);
+  // An image of no pixels (the null front end's) has nothing to keep or show:
+  // the game draws straight on it, at no more cost than the game alone.
+  drawing_ = surface.image().width > 0 ? static_cast<DrawingSurface*>(frames_.get()) : &surface;
   resized(clientSize);
   onCreate(*this);
 }
@@ -243,5 +246,17 @@ Rect MidEnd::windowArea(const Rect& r) const {
 }
 
 void MidEnd::present(const Rect& area) {
+  if (drawing_ != frames_.get()) return;
   for (const Rect& place : frames_->takeWritten(area)) frontEnd_->showPixels(place, windowArea(place));
+}
+
+void giveMessage(MidEnd& midEnd, const WindowMessage& m) {
+  switch (m.kind) {
+    case MessageTick: return midEnd.tick();
+    case MessageMove: return midEnd.pointerMoved({m.x, m.y});
+    case MessageDown: return midEnd.buttonPressed();
+    case MessageUp: return midEnd.buttonReleased({m.x, m.y});
+    case MessageKey: return midEnd.keyPressed(m.x);
+    case MessageCommand: return midEnd.commandChosen(static_cast<Command>(m.x));
+  }
 }

@@ -15,7 +15,7 @@
 #include "shell/kept_frames.h"
 #include "shell/options.h"
 #include "shell/playback.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 class MidEnd final : private WindowHost {
  public:
@@ -87,21 +87,13 @@ class MidEnd final : private WindowHost {
  private:
   // What the game's window logic asks, answered for the front end.
   Rect clientRect() override;
-  DrawingSurface& surface() override { return *frames_; }
+  DrawingSurface& surface() override { return *drawing_; }
   void present(const Rect& area) override;
-  void setCursor(CursorShape shape) override { frontEnd_->setCursor(shape); }
-  void setMenuCheck(Command command, bool checked) override { frontEnd_->setMenuCheck(command, checked); }
   void setTitle(const char* title) override;
   void postClose() override;
   void showAbout() override;
-  void openHelp(const char* helpFile) override { frontEnd_->openHelp(helpFile); }
   void warpCursor(int32_t x, int32_t y) override;
-  void captureMouse(bool captured) override { frontEnd_->captureMouse(captured); }
-  bool isMinimised() override { return frontEnd_->isMinimised(); }
-  bool mousePresent() override { return frontEnd_->mousePresent(); }
-  void showCursor(bool shown) override { frontEnd_->showCursor(shown); }
-  void takeFocus() override { frontEnd_->takeFocus(); }
-  void showNotice(const char* text) override { frontEnd_->showNotice(text); }
+  FrontEnd& frontEnd() override { return *frontEnd_; }
 
   void input(const WindowMessage& message);
   void showBatMove(const Rect& ballBefore, const Rect& batBefore);
@@ -118,6 +110,7 @@ class MidEnd final : private WindowHost {
   Point offset_{0, 0};  // the picture's top left corner in the client area
   FrontEnd* frontEnd_ = nullptr;
   std::unique_ptr<KeptFrames> frames_;  // in front of the window's surface
+  DrawingSurface* drawing_ = nullptr;   // what the game draws on: the kept frames, or an image of no pixels
   // --pause-when-inactive: ticks are held while the window is inactive or
   // minimised or the About box is up.
   bool pauseWhenInactive_ = false;
@@ -129,3 +122,7 @@ class MidEnd final : private WindowHost {
   int exitCode_ = 0;
   bool closed_ = false;
 };
+
+// A script's message given to the mid-end as a window gives live input, at
+// scale 1: the tools and tests that play the game a message at a time.
+void giveMessage(MidEnd& midEnd, const WindowMessage& message);

@@ -40,10 +40,3 @@ ScriptPlayback::Outcome ScriptPlayback::playTick(WindowHost& host) {
   inside_ = false;
   return outcome;
 }
-
-ScriptPlayback::Outcome ScriptPlayback::playToEnd(WindowHost& host) {
-  Outcome outcome;
-  while ((outcome = playTick(host)) == Playing) {
-  }
-  return outcome;
-}

@@ -1,5 +1,5 @@
-// Plays a script of window messages into the game: a window plays one tick per
-// timer timeout, vantrel-sim and the benchmarks play it all at once.
+// Plays a script of window messages into the game, for the mid-end: a tick
+// per timer expiry in a window, as fast as they come in vantrel-sim.
 #pragma once
 #include <fstream>
 #include <istream>
@@ -38,8 +38,6 @@ class ScriptPlayback {
   // made while a played message is still being handled (a modal box's loop
   // keeps the timer going) plays nothing and returns Playing.
   Outcome playTick(WindowHost& host);
-  // Plays until the script ends, fails or closes the window.
-  Outcome playToEnd(WindowHost& host);
   const std::string& error() const { return error_; }
 
  private:

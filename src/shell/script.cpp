@@ -10,9 +10,10 @@
 
 #include "core/printable.h"
 #include "scores/high_scores.h"
+#include "shell/front_end.h"
 #include "shell/input.h"
 #include "shell/recording.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ void dispatchMessage(WindowHost& host, const WindowMessage& m) {
   }
   // The first problem with the high-score file reaches the player once, in
   // the window, besides the line on standard error.
-  if (const std::string problem = takeHighScoreProblem(); !problem.empty()) host.showNotice(problem.c_str());
+  if (const std::string problem = takeHighScoreProblem(); !problem.empty()) host.frontEnd().showNotice(problem.c_str());
 }
 
 bool openScript(const std::string& path, std::ifstream& file, std::string& error) {

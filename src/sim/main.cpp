@@ -6,7 +6,6 @@
 #include "scores/high_scores.h"
 #include "shell/midend.h"
 #include "shell/null_front_end.h"
-#include "shell/null_host.h"
 #include "version.h"
 
 namespace {

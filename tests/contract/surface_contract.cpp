@@ -15,7 +15,7 @@
 #include "render/field.h"
 #include "render/panel.h"
 #include "shell/kept_frames.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

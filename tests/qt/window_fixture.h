@@ -16,7 +16,7 @@
 #include "shell/input.h"
 #include "shell/midend.h"
 #include "shell/tables.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 class WindowTest : public ::testing::Test {
  protected:

@@ -10,7 +10,7 @@
 
 #include "contract.h"
 #include "platform/web/page_window.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/win32/gdi_surface.h"
 #include "render/field.h"
 #include "render/panel.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

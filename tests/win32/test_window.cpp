@@ -11,7 +11,7 @@
 #include "platform/win32/game_window.h"
 #include "scores/high_scores.h"
 #include "scores/name_entry.h"
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "platform/qt/about_dialog.h"
 #include "platform/qt/help_viewer.h"
 #include "shell/tables.h"
-#include "shell/window.h"
 #include "shell/window_layout.h"
+#include "shell/window_procedure.h"
 
 namespace {
 
@@ -44,9 +44,9 @@ QIcon gameIcon() {
 }
 
 // The mid-end's front end in Qt's terms.
-class GameWindow::Host final : public FrontEnd {
+class GameWindow::QtFrontEnd final : public FrontEnd {
  public:
-  explicit Host(GameWindow& window) : w_(window) {}
+  explicit QtFrontEnd(GameWindow& window) : w_(window) {}
 
   void showPixels(const Rect&, const Rect& a) override {
     w_.view_->showPixels(QRect(a.left, a.top, a.right - a.left, a.bottom - a.top));
@@ -74,8 +74,8 @@ class GameWindow::Host final : public FrontEnd {
   }
   void toggleFullScreen() override { w_.setWindowState(w_.windowState() ^ Qt::WindowFullScreen); }
   void warpCursor(Point p) override { QCursor::setPos(w_.view_->mapToGlobal(QPoint(p.x, p.y))); }
-  // Qt already sends every pointer event to the widget while a button is held.
-  void captureMouse(bool) override {}
+  // No captureMouse: Qt already sends every pointer event to the widget while
+  // a button is held.
   bool isMinimised() override { return w_.isMinimized(); }
   bool mousePresent() override {
     for (const QInputDevice* d : QInputDevice::devices()) {
@@ -93,7 +93,7 @@ class GameWindow::Host final : public FrontEnd {
 };
 
 GameWindow::GameWindow(MidEnd& midEnd)
-    : midEnd_(midEnd), view_(new GameView(midEnd, this)), host_(std::make_unique<Host>(*this)) {
+    : midEnd_(midEnd), view_(new GameView(midEnd, this)), frontEnd_(std::make_unique<QtFrontEnd>(*this)) {
   setWindowTitle(QString::fromLatin1(loadString(StringTitle)));
   setCentralWidget(view_);
   buildMenu();
@@ -104,13 +104,13 @@ GameWindow::GameWindow(MidEnd& midEnd)
   // The client area gets its size and the window wraps it; left to itself Qt
   // would shrink a large first window to fit two thirds of the screen.
   resize(sizeHint());
-  midEnd_.create(*host_, view_->surface(), midEnd_.openingClientSize());
+  midEnd_.create(*frontEnd_, view_->surface(), midEnd_.openingClientSize());
   view_->setFocus();
 }
 
 GameWindow::~GameWindow() = default;
 
-FrontEnd& GameWindow::frontEnd() { return *host_; }
+FrontEnd& GameWindow::frontEnd() { return *frontEnd_; }
 
 QAction* GameWindow::action(uint16_t command) const {
   const auto it = actions_.find(command);
@@ -149,7 +149,7 @@ void GameWindow::fitScreen() {
       screen()->availableGeometry().size() - around - QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
   const std::string line = midEnd_.fitScreen({room.width(), room.height()});
   if (line.empty()) return;
-  host_->tell(line, true);
+  frontEnd_->tell(line, true);
   const Point client = midEnd_.openingClientSize();
   resize(around + QSize(client.x, client.y));
 }

@@ -44,13 +44,13 @@ class GameWindow final : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  class Host;
+  class QtFrontEnd;
   void buildMenu();
   void showNotice(const QString& text);
 
   MidEnd& midEnd_;
   GameView* view_;
-  std::unique_ptr<Host> host_;
+  std::unique_ptr<QtFrontEnd> frontEnd_;
   QTimer timer_;
   std::map<uint16_t, QAction*> actions_;
   HelpViewer* help_ = nullptr;

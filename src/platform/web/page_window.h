@@ -29,11 +29,9 @@ class PageWindow final : public FrontEnd, public Platform {
   bool showAbout() override;
   void openHelp(const char* helpFile) override;
   void toggleFullScreen() override;
-  // A page cannot move the pointer (see docs/behaviour.md).
-  void warpCursor(Point) override {}
+  // No warpCursor: a page cannot move the pointer (see docs/behaviour.md).
   void captureMouse(bool captured) override;
   bool isMinimised() override;
-  bool mousePresent() override { return true; }
   void showCursor(bool shown) override;
   void takeFocus() override;
   void showNotice(const char* text) override;

@@ -1,11 +1,11 @@
-// A window host that records what the game asks of the window, and a
-// surface that records the drawing operations of each frame.
+// A front end that records what the mid-end asks of the window, and a
+// surface that records the drawing operations reaching it.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "shell/host.h"
-#include "shell/window.h"
+#include "shell/front_end.h"
 
 struct DrawOp {
   enum Kind { Clip, Rectangle, Fill, Ellipse, Text } kind;
@@ -20,8 +20,8 @@ class RecordingSurface final : public DrawingSurface {
  public:
   std::vector<DrawOp> ops;
 
-  void resize(int32_t, int32_t) override {}
-  PixelImage image() override { return {nullptr, 0, 0, 0}; }
+  void resize(int32_t width, int32_t height) override { width_ = width, height_ = height; }
+  PixelImage image() override { return {nullptr, width_, height_, width_}; }  // its size, no pixels
   void setClip(const Rect& r) override { ops.push_back({DrawOp::Clip, r, {}, {}, {}, AlignLeft}); }
   void rectangle(const Rect& r, const Pen& pen, const Brush& brush) override {
     ops.push_back({DrawOp::Rectangle, r, pen.color, brush.color, {}, AlignLeft});
@@ -35,30 +35,39 @@ class RecordingSurface final : public DrawingSurface {
   void drawText(const Rect& r, std::string_view text, TextAlign align, const Font&, Color color) override {
     ops.push_back({DrawOp::Text, r, {}, color, std::string(text), align});
   }
+
+ private:
+  int32_t width_ = 0, height_ = 0;
 };
 
-class RecordingHost final : public WindowHost {
+class RecordingFrontEnd final : public FrontEnd {
  public:
-  RecordingSurface drawing;
-  std::vector<Rect> presented;
+  std::vector<std::pair<Rect, Rect>> shown;  // image area, window area
   std::vector<CursorShape> cursors;
   std::vector<std::pair<Command, bool>> menuChecks;
-  std::vector<std::pair<int32_t, int32_t>> warps;
-  std::string title;
+  std::vector<Point> warps;
   std::vector<std::string> notices;
-  int closes = 0, abouts = 0, helps = 0, captures = 0, releases = 0, focuses = 0;
+  std::string title, told;
+  int closes = 0, ended = 0, abouts = 0, helps = 0, fullScreens = 0, captures = 0, releases = 0, focuses = 0;
   bool minimised = false, mouse = true, cursorShown = true;
+  bool staysUp = false;  // the About box lets the game go on, as the page's does
+  std::function<void()> duringAbout;
 
-  Rect clientRect() override { return {0, 0, clientWidth, clientHeight}; }
-  DrawingSurface& surface() override { return drawing; }
-  void present(const Rect& r) override { presented.push_back(r); }
+  void showPixels(const Rect& imageArea, const Rect& windowArea) override { shown.emplace_back(imageArea, windowArea); }
+  void setTitle(const char* text) override { title = text; }
+  void postClose() override { ++closes; }
+  void endProgram() override { ++ended; }
+  void tell(const std::string& text, bool) override { told += text; }
   void setCursor(CursorShape shape) override { cursors.push_back(shape); }
   void setMenuCheck(Command command, bool checked) override { menuChecks.emplace_back(command, checked); }
-  void setTitle(const char* t) override { title = t; }
-  void postClose() override { ++closes; }
-  void showAbout() override { ++abouts; }
+  bool showAbout() override {
+    ++abouts;
+    if (duringAbout) duringAbout();
+    return staysUp;
+  }
   void openHelp(const char*) override { ++helps; }
-  void warpCursor(int32_t x, int32_t y) override { warps.emplace_back(x, y); }
+  void toggleFullScreen() override { ++fullScreens; }
+  void warpCursor(Point p) override { warps.push_back(p); }
   void captureMouse(bool on) override { ++(on ? captures : releases); }
   bool isMinimised() override { return minimised; }
   bool mousePresent() override { return mouse; }

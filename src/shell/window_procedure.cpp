@@ -1,4 +1,4 @@
-#include "shell/window.h"
+#include "shell/window_procedure.h"
 
 #include "core/session.h"
 #include "physics/ball.h"

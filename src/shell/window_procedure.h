@@ -1,4 +1,5 @@
-// The window's platform-free logic: creation, the timer tick and painting.
+// The game's window procedure, free of any platform: creation, the timer
+// tick and painting, and the client size and timer period every window keeps.
 #pragma once
 #include "shell/host.h"
 
