@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -24,7 +25,8 @@
 
 namespace {
 
-// A temporary folder for the high-score file, removed at exit.
+// A temporary folder for the high-score file, removed at exit with all the
+// table left there (its lock file too).
 struct TempDir {
   std::string path;
   TempDir() {
@@ -32,9 +34,8 @@ struct TempDir {
     if (mkdtemp(name)) path = name;
   }
   ~TempDir() {
-    std::remove((path + "/hiscore.txt").c_str());
-    std::remove((path + "/hiscore.txt.tmp").c_str());
-    std::remove(path.c_str());
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove_all(path, ignored);
   }
 };
 

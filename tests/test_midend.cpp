@@ -281,8 +281,10 @@ TEST_F(MidEndTest, AScaleTooLargeForTheScreenIsLoweredToTheLargestThatFits) {
       {8, {1895, 5000}, 2, "vantrel: --scale 8 does not fit the screen; the window opens at scale 2\n"},
   };
   for (const auto& c : cases) {
-    MidEnd midEnd("vantrel", c.scale);
-    EXPECT_EQ(midEnd.fitScreen(c.room), c.told);
+    frontEnd = RecordingFrontEnd();
+    MidEnd& midEnd = start(c.scale);
+    midEnd.fitScreen(c.room);
+    EXPECT_EQ(frontEnd.told, c.told);
     EXPECT_EQ(midEnd.openingClientSize(), (Point{clientWidth * c.opens, clientHeight * c.opens}));
   }
 }

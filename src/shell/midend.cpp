@@ -39,13 +39,12 @@ void MidEnd::play(std::unique_ptr<ScriptPlayback> script, const std::string& scr
   screenshotPath_ = screenshotPath;
 }
 
-std::string MidEnd::fitScreen(Point room) {
+void MidEnd::fitScreen(Point room) {
   const int32_t fits = std::max(std::min(room.x / clientWidth, room.y / clientHeight), 1);
-  if (openingScale_ <= fits) return {};
-  const std::string line = programName_ + ": --scale " + std::to_string(openingScale_) +
-                           " does not fit the screen; the window opens at scale " + std::to_string(fits) + "\n";
+  if (openingScale_ <= fits) return;
+  tell("--scale " + std::to_string(openingScale_) + " does not fit the screen; the window opens at scale " +
+       std::to_string(fits));
   openingScale_ = fits;
-  return line;
 }
 
 void MidEnd::create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSize) {

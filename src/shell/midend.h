@@ -43,10 +43,10 @@ class MidEnd final : private WindowHost {
   // The client area a window opens with, in window pixels: the picture at the
   // scale asked for (--scale).
   Point openingClientSize() const { return {clientWidth * openingScale_, clientHeight * openingScale_}; }
-  // Before the window opens: room is the largest client area the screen
-  // allows. A scale too large for it is lowered to the largest that fits; the
-  // one line to tell the player then, else empty.
-  std::string fitScreen(Point room);
+  // Once the window is made, before it is shown at openingClientSize: room is
+  // the largest client area the screen allows. A scale too large for it is
+  // lowered to the largest that fits, and the player told so in one line.
+  void fitScreen(Point room);
 
   // The window exists, with its client size in window pixels: the game
   // starts in name entry and draws its first frames.

@@ -147,9 +147,7 @@ void GameWindow::fitScreen() {
   const QSize around = sizeHint() - view_->sizeHint();
   const QSize room =
       screen()->availableGeometry().size() - around - QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
-  const std::string line = midEnd_.fitScreen({room.width(), room.height()});
-  if (line.empty()) return;
-  frontEnd_->tell(line, true);
+  midEnd_.fitScreen({room.width(), room.height()});
   const Point client = midEnd_.openingClientSize();
   resize(around + QSize(client.x, client.y));
 }

@@ -188,13 +188,12 @@ void paint() {
   EndPaint(gameWindow, &ps);
 }
 
-// A --scale too large for the work area is lowered, and the player told.
+// The largest client area the work area allows.
 void fitScreen(MidEnd& game) {
   RECT work;
   if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
   const SIZE frame = outerSize({0, 0});
-  const std::string line = game.fitScreen({work.right - work.left - frame.cx, work.bottom - work.top - frame.cy});
-  if (!line.empty()) tellPlayer(line, true);
+  game.fitScreen({work.right - work.left - frame.cx, work.bottom - work.top - frame.cy});
 }
 
 }  // namespace
@@ -231,9 +230,9 @@ int initApplication(HINSTANCE instance) {
 
 HWND createGameWindow(MidEnd& game) {
   midEnd = &game;
-  fitScreen(game);
   HWND window = CreateWindowExA(0, className, windowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, windowWidth,
                                 windowHeight, nullptr, nullptr, appInstance, nullptr);
+  if (window) fitScreen(game);
   if (const Point client = game.openingClientSize(); window && client.x > clientWidth) {
     const SIZE outer = outerSize(client);
     SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
