@@ -693,6 +693,9 @@ async function start() {
   window.vantrelStarted = performance.now();
   canvas.focus();
   requestAnimationFrame(frame);
+  // The offline copy is made once the game shows: its fetches and the
+  // worker's start would compete with the game's own start.
+  if ("serviceWorker" in navigator && !query.has("play")) navigator.serviceWorker.register("service-worker.js");
   await stored;
 }
 
@@ -717,5 +720,4 @@ if (location.protocol === "file:") {
   script.src = "vantrel.js";
   script.onerror = () => say("Vantrel could not load vantrel.js from the server.");
   document.body.append(script);
-  if ("serviceWorker" in navigator && !query.has("play")) navigator.serviceWorker.register("service-worker.js");
 }
