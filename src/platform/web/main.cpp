@@ -34,6 +34,13 @@ EM_JS(void, pageCall, (const char* what, int32_t a, int32_t b), { VantrelPage.ca
 EM_JS(void, pageText, (const char* what, const char* text),
       { VantrelPage.call(UTF8ToString(what), UTF8ToString(text)); });
 EM_JS(bool, pageHidden, (), { return document.hidden; });
+// The page fits its canvas, the game's client area, to the stage for a
+// picture of this size, and tells the canvas's size.
+EM_JS(void, pageOpenWindow, (int32_t width, int32_t height, int32_t* client), {
+  const size = VantrelPage.call("openWindow", width, height);
+  HEAP32[client >> 2] = size[0];
+  HEAP32[(client >> 2) + 1] = size[1];
+});
 
 void paintText(uint32_t* pixels, int32_t width, int32_t, const Rect& clip, const Rect& r, std::string_view text,
                TextAlign align, const Font& font, Color color) {
@@ -185,8 +192,10 @@ int main(int argc, char** argv) {
     frontEnd->tell("vantrel: " + (error.empty() ? parsed.error : error) + "\n", true);
     return 2;
   }
-  const Point size = midEnd->openingClientSize();
-  pageCall("openWindow", size.x, size.y);
-  midEnd->create(*frontEnd, *surface, size);
+  // Created at the canvas's size, the game's first frame is drawn once.
+  const Point picture = midEnd->openingClientSize();
+  int32_t client[2];
+  pageOpenWindow(picture.x, picture.y, client);
+  midEnd->create(*frontEnd, *surface, {client[0], client[1]});
   return 0;
 }

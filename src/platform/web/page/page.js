@@ -252,6 +252,8 @@ const cursors = {[-1]: "none", 0: "default", 1: "crosshair", 2: "none"};
 const calls = {
   openWindow(width, height) {
     pictureSize.splice(0, 2, width, height);
+    sizeCanvas();
+    return [canvas.width, canvas.height];
   },
   setCursor(shape) {
     cursorShape = shape;
@@ -419,7 +421,8 @@ function windowPoint(event) {
 // its corner on a device pixel, so that the game's whole scales (see The
 // picture fits the window) are whole blocks of the screen's pixels. A stage
 // smaller than the picture shows it at scale 1, shrunk smoothly to fit.
-function fitStage() {
+// True when the canvas took a new size, which clears it.
+function sizeCanvas() {
   const stage = document.getElementById("stage").getBoundingClientRect();
   const ratio = devicePixelRatio;
   const left = Math.ceil(stage.left * ratio), top = Math.ceil(stage.top * ratio);
@@ -427,18 +430,25 @@ function fitStage() {
   const least = pictureSize;
   const shrink = Math.min(room[0] / least[0], room[1] / least[1], 1);
   const size = shrink < 1 ? least : room;
-  canvas.width = size[0];
-  canvas.height = size[1];
   canvas.style.width = `${(size[0] * shrink) / ratio}px`;
   canvas.style.height = `${(size[1] * shrink) / ratio}px`;
   const margin = [0, 1].map((i) => (shrink < 1 ? Math.floor((room[i] - least[i] * shrink) / 2) : 0));
   canvas.style.left = `${(left + margin[0]) / ratio - stage.left}px`;
   canvas.style.top = `${(top + margin[1]) / ratio - stage.top}px`;
   canvas.classList.toggle("shrunk", shrink < 1);
+  if (canvas.width === size[0] && canvas.height === size[1]) return false;
+  canvas.width = size[0];
+  canvas.height = size[1];
   context.fillStyle = "#000";
   context.fillRect(0, 0, size[0], size[1]);
-  if (running) {
-    game.resized(size[0], size[1]);
+  return true;
+}
+
+// A canvas of a new size gets the picture again; one only moved or shown
+// at another size keeps its pixels.
+function fitStage() {
+  if (sizeCanvas() && running) {
+    game.resized(canvas.width, canvas.height);
     game.exposed();
   }
 }
@@ -687,7 +697,6 @@ async function start() {
   listen();
   running = true;
   if (Module.callMain(args) !== 0) running = false;  // its message is on the page
-  fitStage();
   window.vantrelState = () => JSON.parse(game.state());
   window.vantrelPictureArea = () => game.pictureArea().split(" ").map(Number);
   window.vantrelStarted = performance.now();
