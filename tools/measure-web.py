@@ -1,8 +1,12 @@
 #!/usr/bin/python3
 """Figures of the web build: file sizes raw and gzipped, page load to first
-frame in headless Chromium, and processor time while a ball is in play, the
-page's (every Chromium process) beside the Qt window's (under Xvfb when
-xvfb-run is there), in one run.
+frame in headless Chromium (cold: a fresh browser and profile each time; warm:
+loaded again in the same browser), and processor time while a ball is in
+play, the page's (every Chromium process) beside the Qt window's (under Xvfb
+when xvfb-run is there), in one run. Beside them, the processor time of a
+page that does nothing but ask for every display frame: what the browser
+itself spends on a page whose clock is the display's frames. The machine's
+load average is printed with the figures, since a busy machine slows them.
 
   tools/measure-web.py [BUILD_WEB_SITE [LINUX_BIN]]   (defaults build-web/site, build/bin)
 """
@@ -12,6 +16,7 @@ import http.server
 import os
 import shutil
 import signal
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -24,7 +29,9 @@ from selenium.webdriver.chrome.service import Service
 SITE = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build-web/site")
 LINUX = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else "build/bin")
 SECONDS = 10
+COLD_LOADS = 5
 BALL_IN_PLAY = f"type ABC\nkey 13\nmove 200 250\nclick 200 250\ntick {SECONDS * 100}\n"
+FRAMES_ONLY = "<!DOCTYPE html><script>requestAnimationFrame(function f() { requestAnimationFrame(f); });</script>\n"
 
 
 def tree_cpu(root):
@@ -45,47 +52,87 @@ def tree_cpu(root):
     return total / os.sysconf("SC_CLK_TCK")
 
 
+def busy(root):
+    """Percent of one core that root's tree uses over the measured seconds, a
+    second after it started."""
+    time.sleep(1)
+    before, start = tree_cpu(root), time.time()
+    time.sleep(SECONDS - 2)
+    return 100 * (tree_cpu(root) - before) / (time.time() - start)
+
+
 class Quiet(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
 
-def main():
-    for name in ("vantrel.wasm", "vantrel.js", "page.js"):
-        data = open(os.path.join(SITE, name), "rb").read()
-        print(f"{name:14} {len(data):7} bytes, {len(gzip.compress(data, 9)):6} gzipped")
-    work = tempfile.mkdtemp(prefix="vantrel-measure-")
-    with open(os.path.join(SITE, "measure.vsim"), "w") as f:
-        f.write(BALL_IN_PLAY)
+class Browser:
+    """Headless Chromium with a fresh profile."""
+
+    def __init__(self, work):
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--user-data-dir=" + tempfile.mkdtemp(dir=work)]:
+            options.add_argument(flag)
+        self.service = Service("/usr/bin/chromedriver")
+        self.driver = webdriver.Chrome(service=self.service, options=options)
+
+    def first_frame(self, url):
+        """Milliseconds from navigation start to the game's first frame."""
+        self.driver.get(url)
+        end = time.time() + 60
+        while not self.driver.execute_script("return window.vantrelStarted"):
+            if time.time() > end:
+                message = self.driver.execute_script("return document.getElementById('message').textContent")
+                sys.exit(f"measure-web: no first frame in 60 s; the page says: {message!r}")
+            time.sleep(0.02)
+        return self.driver.execute_script("return window.vantrelStarted")
+
+    def busy(self, url):
+        self.driver.get(url)
+        return busy(self.service.process.pid)
+
+    def quit(self):
+        self.driver.quit()
+
+
+def page_figures(work):
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=SITE))
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = f"http://127.0.0.1:{server.server_address[1]}/index.html"
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--user-data-dir=" + work]:
-        options.add_argument(flag)
-    service = Service("/usr/bin/chromedriver")
-    browser = webdriver.Chrome(service=service, options=options)
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    added = {"measure.vsim": BALL_IN_PLAY, "frames-only.html": FRAMES_ONLY}
+    for name, text in added.items():
+        with open(os.path.join(SITE, name), "w") as f:
+            f.write(text)
     try:
-        loads = []
-        for _ in range(3):
-            browser.get(url)
-            while not browser.execute_script("return window.vantrelStarted"):
-                time.sleep(0.05)
-            loads.append(browser.execute_script("return window.vantrelStarted"))
-        print("page load to first frame: " + ", ".join(f"{ms:.0f} ms" for ms in loads))
-        browser.get(url + "?play=measure.vsim")
-        time.sleep(1)
-        before, start = tree_cpu(service.process.pid), time.time()
-        time.sleep(SECONDS - 2)
-        used, took = tree_cpu(service.process.pid) - before, time.time() - start
-        print(f"page, ball in play:  {100 * used / took:.1f}% of one core (all Chromium processes)")
+        cold = []
+        for _ in range(COLD_LOADS):
+            browser = Browser(work)
+            try:
+                cold.append(browser.first_frame(url + "index.html"))
+            finally:
+                browser.quit()
+        browser = Browser(work)
+        try:
+            warm = [browser.first_frame(url + "index.html") for _ in range(2)]
+            play = browser.busy(url + "index.html?play=measure.vsim")
+            frames = browser.busy(url + "frames-only.html")
+        finally:
+            browser.quit()
     finally:
-        browser.quit()
         server.shutdown()
-        os.remove(os.path.join(SITE, "measure.vsim"))
+        for name in added:
+            os.remove(os.path.join(SITE, name))
+    listed = ", ".join(f"{ms:.0f}" for ms in cold)
+    print(f"page load to first frame, cold: median {statistics.median(cold):.0f} ms ({listed}); "
+          f"warm: {', '.join(f'{ms:.0f}' for ms in warm)} ms")
+    print(f"page, ball in play:  {play:.1f}% of one core (all Chromium processes)")
+    print(f"page asking for every display frame and doing nothing: {frames:.1f}% of one core")
+
+
+def window_figure(work):
     script = os.path.join(work, "measure.vsim")
     with open(script, "w") as f:
         f.write(BALL_IN_PLAY)
@@ -96,14 +143,25 @@ def main():
     window = subprocess.Popen(["xvfb-run", "-a"] + command if xvfb else command,
                               env=dict(os.environ, QT_QPA_PLATFORM="xcb" if xvfb else "offscreen"),
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-    time.sleep(1)
-    before, start = tree_cpu(os.getpid()), time.time()
-    time.sleep(SECONDS - 2)
-    used, took = tree_cpu(os.getpid()) - before, time.time() - start
+    used = busy(os.getpid())
     os.killpg(window.pid, signal.SIGTERM)
     window.wait()
     where = "under Xvfb, the X server included" if xvfb else "offscreen"
-    print(f"Qt window ({where}), ball in play: {100 * used / took:.1f}% of one core")
+    print(f"Qt window ({where}), ball in play: {used:.1f}% of one core")
+
+
+def main():
+    for name in ("vantrel.wasm", "vantrel.js", "page.js"):
+        data = open(os.path.join(SITE, name), "rb").read()
+        print(f"{name:14} {len(data):7} bytes, {len(gzip.compress(data, 9)):6} gzipped")
+    print("load average before: {:.2f} {:.2f} {:.2f}".format(*os.getloadavg()))
+    work = tempfile.mkdtemp(prefix="vantrel-measure-")
+    try:
+        page_figures(work)
+        window_figure(work)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print("load average after: {:.2f} {:.2f} {:.2f}".format(*os.getloadavg()))
 
 
 if __name__ == "__main__":

@@ -241,6 +241,27 @@ class Page(PageCase):
         self.browser.switch_to.window(first)
         return self.table()
 
+    def test_the_canvas_is_touched_only_where_the_picture_changes(self):
+        """Frames that change nothing put no pixels; a key typed into the name
+        puts the name's place only, not the picture."""
+        self.start()
+        self.browser.execute_script("""
+            window.puts = [];
+            const put = CanvasRenderingContext2D.prototype.putImageData;
+            CanvasRenderingContext2D.prototype.putImageData = function (image, x, y) {
+              if (this.canvas.id === 'game') window.puts.push(image.width * image.height);
+              return put.apply(this, arguments);
+            };""")
+        time.sleep(1)  # some 60 display frames of name entry, nothing changing
+        self.assertEqual(self.browser.execute_script("return window.puts"), [])
+        self.keys("A")
+        self.wait_for("window.puts.length")
+        time.sleep(1)
+        area = self.browser.execute_script("return window.vantrelPictureArea()")
+        picture = (area[2] - area[0]) * (area[3] - area[1])
+        puts = self.browser.execute_script("return window.puts")
+        self.assertLess(sum(puts), picture / 10, puts)
+
     def test_two_tabs_keep_both_scores(self):
         _, table = linux_sim(tempfile.mkdtemp(dir=self.work), short_game("AB"), short_game("CD"))
         self.assertEqual(self.two_tabs(at_once=False), table)

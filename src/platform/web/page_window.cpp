@@ -24,6 +24,13 @@ EM_JS(void, pageCall, (const char* what, int32_t a, int32_t b), { VantrelPage.ca
 EM_JS(void, pageText, (const char* what, const char* text),
       { VantrelPage.call(UTF8ToString(what), UTF8ToString(text)); });
 EM_JS(bool, pageHidden, (), { return document.hidden; });
+// The page fits its canvas, the game's client area, to the stage for a
+// picture of this size, and tells the canvas's size.
+EM_JS(void, pageOpenWindow, (int32_t width, int32_t height, int32_t* client), {
+  const size = VantrelPage.call("openWindow", width, height);
+  HEAP32[client >> 2] = size[0];
+  HEAP32[(client >> 2) + 1] = size[1];
+});
 
 }  // namespace
 
@@ -38,9 +45,11 @@ PageWindow::PageWindow() : surface_(paintText) {}
 
 bool PageWindow::openWindow(MidEnd& midEnd) {
   midEnd_ = &midEnd;
-  const Point size = midEnd.openingClientSize();
-  midEnd.create(*this, surface_, size);
-  pageCall("openWindow", size.x, size.y);
+  // Made at the canvas's size, the game's first frame is drawn once.
+  const Point picture = midEnd.openingClientSize();
+  int32_t client[2];
+  pageOpenWindow(picture.x, picture.y, client);
+  midEnd.create(*this, surface_, {client[0], client[1]});
   return true;
 }
 

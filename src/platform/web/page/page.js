@@ -256,7 +256,8 @@ const calls = {
   openWindow(width, height) {
     pictureSize.splice(0, 2, width, height);
     running = true;
-    fitStage();
+    sizeCanvas();
+    return [canvas.width, canvas.height];
   },
   setCursor(shape) {
     cursorShape = shape;
@@ -434,7 +435,8 @@ function windowPoint(event) {
 // its corner on a device pixel, so that the game's whole scales (see The
 // picture fits the window) are whole blocks of the screen's pixels. A stage
 // smaller than the picture shows it at scale 1, shrunk smoothly to fit.
-function fitStage() {
+// True when the canvas took a new size, which clears it.
+function sizeCanvas() {
   const stage = document.getElementById("stage").getBoundingClientRect();
   const ratio = devicePixelRatio;
   const left = Math.ceil(stage.left * ratio), top = Math.ceil(stage.top * ratio);
@@ -442,18 +444,25 @@ function fitStage() {
   const least = pictureSize;
   const shrink = Math.min(room[0] / least[0], room[1] / least[1], 1);
   const size = shrink < 1 ? least : room;
-  canvas.width = size[0];
-  canvas.height = size[1];
   canvas.style.width = `${(size[0] * shrink) / ratio}px`;
   canvas.style.height = `${(size[1] * shrink) / ratio}px`;
   const margin = [0, 1].map((i) => (shrink < 1 ? Math.floor((room[i] - least[i] * shrink) / 2) : 0));
   canvas.style.left = `${(left + margin[0]) / ratio - stage.left}px`;
   canvas.style.top = `${(top + margin[1]) / ratio - stage.top}px`;
   canvas.classList.toggle("shrunk", shrink < 1);
+  if (canvas.width === size[0] && canvas.height === size[1]) return false;
+  canvas.width = size[0];
+  canvas.height = size[1];
   context.fillStyle = "#000";
   context.fillRect(0, 0, size[0], size[1]);
-  if (running) {
-    game.resized(size[0], size[1]);
+  return true;
+}
+
+// A canvas of a new size gets the picture again; one only moved or shown
+// at another size keeps its pixels.
+function fitStage() {
+  if (sizeCanvas() && running) {
+    game.resized(canvas.width, canvas.height);
     game.exposed();
   }
 }
@@ -721,6 +730,11 @@ async function start() {
   window.vantrelStarted = performance.now();
   canvas.focus();
   if (program === "vantrel") requestAnimationFrame(loop);
+  // The offline copy is made once the game shows: its fetches and the
+  // worker's start would compete with the game's own start.
+  if ("serviceWorker" in navigator && program === "vantrel" && !query.has("play")) {
+    navigator.serviceWorker.register("service-worker.js");
+  }
   await stored;
 }
 
@@ -745,5 +759,4 @@ if (location.protocol === "file:") {
   script.src = program + ".js";
   script.onerror = () => say(`Vantrel could not load ${program}.js from the server.`);
   document.body.append(script);
-  if ("serviceWorker" in navigator && !query.has("play")) navigator.serviceWorker.register("service-worker.js");
 }
