@@ -449,8 +449,8 @@ TEST_F(MidEndTest, PauseWhenInactiveHoldsTheTicksWhileThePlayerIsAwayButNeverAPl
         const bool held = option && !played;
         EXPECT_EQ(ticksAway, held ? 1 : 4);
         EXPECT_EQ(world.tickCount, ticksAway + 1) << "play resumes on return";
-        EXPECT_EQ(titleAway, held ? "Vantrel - Paused" : "");
-        EXPECT_EQ(frontEnd.title, held ? "Vantrel" : "");
+        EXPECT_EQ(titleAway, held ? "Vantrel - Paused" : "Vantrel");
+        EXPECT_EQ(frontEnd.title, "Vantrel");
       }
     }
   }

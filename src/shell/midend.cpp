@@ -55,6 +55,7 @@ void MidEnd::create(FrontEnd& frontEnd, DrawingSurface& surface, Point clientSiz
   // the game draws straight on it, at no more cost than the game alone.
   drawing_ = surface.image().width > 0 ? static_cast<DrawingSurface*>(frames_.get()) : &surface;
   resized(clientSize);
+  showTitle();  // every window opens titled as the game is
   onCreate(*this);
 }
 

@@ -94,7 +94,6 @@ class GameWindow::QtFrontEnd final : public FrontEnd {
 
 GameWindow::GameWindow(MidEnd& midEnd)
     : midEnd_(midEnd), view_(new GameView(midEnd, this)), frontEnd_(std::make_unique<QtFrontEnd>(*this)) {
-  setWindowTitle(QString::fromLatin1(loadString(StringTitle)));
   setCentralWidget(view_);
   buildMenu();
   timer_.setTimerType(Qt::PreciseTimer);
