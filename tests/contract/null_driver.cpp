@@ -68,8 +68,8 @@ class NullDriver final : public WindowDriver {
  private:
   MidEnd& midEnd_;
   NullWindow window_;
-  SoftwareSurface surface_{[](uint32_t*, int32_t, int32_t, const Rect&, const Rect&, std::string_view, TextAlign,
-                              const Font&, Color) {}};
+  SoftwareSurface surface_{
+      [](uint32_t*, int32_t, int32_t, const Rect&, const Rect&, std::string_view, TextAlign, const Font&, Color) {}};
   Point client_;
 };
 

@@ -37,6 +37,8 @@ class MenuBarStyle final : public QProxyStyle {
 
 }  // namespace
 
+void tellPlayer(const std::string& text, bool error) { std::fputs(text.c_str(), error ? stderr : stdout); }
+
 QIcon gameIcon() {
   QIcon icon;
   for (const int size : iconSizes) icon.addFile(QStringLiteral(":/icons/vantrel-%1.png").arg(size), QSize(size, size));
@@ -86,7 +88,7 @@ class GameWindow::QtFrontEnd final : public FrontEnd {
   void showCursor(bool shown) override { w_.view_->setCursorShown(shown); }
   void takeFocus() override { w_.view_->setFocus(Qt::ActiveWindowFocusReason); }
   void showNotice(const char* text) override { w_.showNotice(QString::fromLocal8Bit(text)); }
-  void tell(const std::string& text, bool error) override { std::fputs(text.c_str(), error ? stderr : stdout); }
+  void tell(const std::string& text, bool error) override { tellPlayer(text, error); }
 
  private:
   GameWindow& w_;

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "platform/qt/game_view.h"
 #include "shell/midend.h"
@@ -15,6 +16,10 @@ class HelpViewer;
 
 // The game's colour icon at every size the desktop installs, 16 to 256.
 QIcon gameIcon();
+
+// A whole message for the player, on standard output or error: the program's
+// and the window's alike.
+void tellPlayer(const std::string& text, bool error);
 
 class GameWindow final : public QMainWindow {
   Q_OBJECT

@@ -90,7 +90,7 @@ constexpr int iconDelayMs = 100;
 // The Qt side of the program: the window and the event loop.
 class QtPlatform final : public Platform {
  public:
-  void tell(const std::string& text, bool error) override { std::fputs(text.c_str(), error ? stderr : stdout); }
+  void tell(const std::string& text, bool error) override { tellPlayer(text, error); }
   bool openWindow(MidEnd& midEnd) override {
     window_ = std::make_unique<GameWindow>(midEnd);
     GameWindow* window = window_.get();
