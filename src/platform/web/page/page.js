@@ -683,7 +683,7 @@ async function start() {
   const FS = Module.FS;
   FS.mkdir(scoreFolder);
   const stored = readStorage();
-  const args = query.has("contract") ? [] : ["--hiscore", scorePath];
+  const args = program === "contract" ? [] : ["--hiscore", scorePath];
   if (query.get("contract")) args.push("--gtest_filter=" + query.get("contract"));
   if (query.has("play")) {
     const response = await fetch(query.get("play"));
